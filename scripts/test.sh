@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite:
+#   build-test   normal build with warnings as errors: unit, end-to-end and
+#                tool tests, plus one short run of every benchmark;
+#   build-asan   everything again under AddressSanitizer and UBSan;
+#   build-fuzz   the libFuzzer targets (clang), run briefly by scripts/fuzz.sh.
+# Exits non-zero on the first failure.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
+
+section() { printf '\n==== %s ====\n' "$*"; }
+
+bash scripts/install-deps.sh
+
+build_and_test() {
+  local dir=$1; shift
+  section "configure $dir"
+  cmake -S . -B "$dir" "$@" >/dev/null
+  section "build $dir"
+  cmake --build "$dir" -j"$jobs"
+  section "test $dir"
+  ctest --test-dir "$dir" -j"$jobs" --output-on-failure --no-tests=error --timeout 600
+}
+
+build_and_test build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELM_WERROR=ON \
+  -DVELM_SANITIZE=OFF -DVELM_TESTS=ON -DVELM_BENCH=ON -DVELM_FUZZ=OFF
+
+# One short run of each benchmark, so that they are known to work.
+benches=$(find build-test/bench -type f -executable -not -path '*/CMakeFiles/*' 2>/dev/null | sort || true)
+if [[ -n "$benches" ]]; then
+  section "benchmark smoke runs"
+  for b in $benches; do
+    echo "-- $b"
+    "$b" --benchmark_min_time=0.01 >/dev/null
+  done
+fi
+
+build_and_test build-asan -DCMAKE_BUILD_TYPE=Debug -DVELM_SANITIZE=ON \
+  -DVELM_WERROR=OFF -DVELM_TESTS=ON -DVELM_BENCH=OFF -DVELM_FUZZ=OFF
+
+if find fuzz -name '*.cpp' | grep -q .; then
+  section "configure build-fuzz"
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELM_FUZZ=ON -DVELM_TESTS=OFF -DVELM_BENCH=OFF -DVELM_SANITIZE=OFF >/dev/null
+  section "build build-fuzz"
+  cmake --build build-fuzz -j"$jobs"
+  if [[ -f scripts/fuzz.sh ]]; then
+    section "fuzz"
+    bash scripts/fuzz.sh
+  fi
+fi
+
+section "all tests passed"
