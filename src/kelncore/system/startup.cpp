@@ -1,0 +1,41 @@
+#include "kelncore/system/startup.h"
+
+#include "kelncore/collections/auto_ptr.h"
+#include "kelncore/system/message_registry.h"
+#include "kelncore/system/messages.h"
+
+namespace keln {
+
+namespace {
+
+// Owner of the standard message handler. The registry is created first, so it
+// is destroyed after this owner at program exit and a handler still held then
+// can unregister itself.
+auto_ptr_t<message_stdio_t>& stdio_handler() {
+  msg_handler_list();
+  static auto_ptr_t<message_stdio_t> handler;
+  return handler;
+}
+
+}  // namespace
+
+void core_startup([[maybe_unused]] unsigned flags) {
+  // Processor set-up.
+
+  // The monotonic clock behind time_us counts whole milliseconds already, so
+  // there is no timer resolution to raise here.
+
+  // Standard message handler; a handler held from an earlier start-up is
+  // replaced.
+  stdio_handler().reset(new message_stdio_t);
+
+  // System file-system device.
+}
+
+void core_shutdown() {
+  // System file-system device.
+
+  stdio_handler().reset(nullptr);
+}
+
+}  // namespace keln
