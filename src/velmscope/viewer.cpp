@@ -1,0 +1,79 @@
+#include "velmscope/viewer.h"
+
+#include <GL/freeglut.h>
+
+#include "kelncore/system/clock.h"
+#include "velmscope/commands.h"
+#include "velmscope/frame_clock.h"
+#include "velmscope/gl_drawing.h"
+#include "velmscope/model_catalog.h"
+#include "velmscope/overlay.h"
+
+namespace keln::velmscope {
+
+viewer_settings_t settings;
+
+namespace {
+
+// The characters; none until a catalog is built at start-up.
+model_catalog_t* catalog = nullptr;
+frame_clock_t frame_clock;
+overlay_t overlay;
+
+void reshape(int width, int height) { set_scene_projection(width, height); }
+
+void display() {
+  clear_view(settings.background_index);
+
+  const float step = frame_clock.step(time_us(), settings.time_scale);
+  if (model_count(catalog) != 0) catalog->advance(settings.current_model, step);
+
+  overlay.build(settings, catalog);
+  for (const overlay_text_t& item : overlay.items()) draw_overlay_text(item);
+
+  glutSwapBuffers();
+}
+
+void idle() { glutPostRedisplay(); }
+
+void keyboard(unsigned char key, int /*x*/, int /*y*/) {
+  switch (apply_key(key, settings, catalog)) {
+    case window_request_t::full_screen:
+      glutFullScreen();
+      break;
+    case window_request_t::leave_main_loop:
+      glutLeaveMainLoop();
+      break;
+    case window_request_t::none:
+      break;
+  }
+}
+
+void mouse(int /*button*/, int state, int x, int y) {
+  if (state == GLUT_DOWN) mouse_press(settings, x, y);
+}
+
+void motion(int x, int y) { mouse_drag(settings, x, y); }
+
+}  // namespace
+
+int run_viewer() {
+  glutInitWindowSize(1024, 768);
+  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+  // Closing the window returns from the main loop instead of ending the
+  // process, so that shutdown runs.
+  glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+  glutCreateWindow("Velmscope");
+
+  glutReshapeFunc(reshape);
+  glutDisplayFunc(display);
+  glutIdleFunc(idle);
+  glutKeyboardFunc(keyboard);
+  glutMouseFunc(mouse);
+  glutMotionFunc(motion);
+
+  glutMainLoop();
+  return 0;
+}
+
+}  // namespace keln::velmscope

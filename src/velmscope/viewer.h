@@ -1,0 +1,17 @@
+// The viewer window: its creation, callbacks and main loop.
+#pragma once
+
+#include "velmscope/viewer_settings.h"
+
+namespace keln::velmscope {
+
+// The settings of this run, changed by the commands between frames.
+extern viewer_settings_t settings;
+
+// Opens the 1024 x 768 window titled "Velmscope" (double-buffered RGB with a
+// depth buffer) and runs the window system's main loop until the "Q" command
+// or the closing of the window; both return here. The window system must be
+// initialised (glutInit) and the core started. Returns 0, the exit code.
+int run_viewer();
+
+}  // namespace keln::velmscope
