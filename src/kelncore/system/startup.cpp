@@ -1,6 +1,8 @@
 #include "kelncore/system/startup.h"
 
 #include "kelncore/collections/auto_ptr.h"
+#include "kelncore/system/cpu.h"
+#include "kelncore/system/mem_copy.h"
 #include "kelncore/system/message_registry.h"
 #include "kelncore/system/messages.h"
 
@@ -19,8 +21,13 @@ auto_ptr_t<message_stdio_t>& stdio_handler() {
 
 }  // namespace
 
-void core_startup([[maybe_unused]] unsigned flags) {
-  // Processor set-up.
+void core_startup(unsigned flags) {
+  // Processor set-up: the generic sets first, then the x86 operations, then
+  // the routines that the feature word selects.
+  cpu_ops_install_generic();
+  mem_copy_install_default();
+  cpu_ops_install_x86();
+  cpu_setup_features(flags);
 
   // The monotonic clock behind time_us counts whole milliseconds already, so
   // there is no timer resolution to raise here.
