@@ -17,8 +17,8 @@ constexpr float overlay_width = 1024.0f;
 constexpr float overlay_height = 768.0f;
 
 // Labels white, values green (RGBA).
-constexpr float overlay_label_colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-constexpr float overlay_value_colour[4] = {0.2f, 1.0f, 0.2f, 1.0f};
+inline constexpr float overlay_label_colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+inline constexpr float overlay_value_colour[4] = {0.2f, 1.0f, 0.2f, 1.0f};
 
 // One piece of text at its baseline start (x, y) in overlay space. colour is
 // one of the two overlay colours; text is never null.
