@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "kelncore/system/hash_key.h"
+#include "kelncore/system/hash_ptr_table.h"
+
+namespace keln {
+namespace {
+
+void* as_value(std::uintptr_t v) { return reinterpret_cast<void*>(v); }
+
+std::uint32_t length_of(const std::string& key) { return static_cast<std::uint32_t>(key.size()); }
+
+TEST(hash_key, doubles_and_adds_each_byte_as_signed) {
+  EXPECT_EQ(hash_key("A", 1), 65u);
+  EXPECT_EQ(hash_key("AB", 2), 196u);
+  EXPECT_EQ(hash_key("\xE9", 1), static_cast<std::uint32_t>(-23));
+  EXPECT_EQ(hash_key("\xE9" "A", 2), 19u);  // -23 * 2 + 65
+  EXPECT_EQ(hash_key("", 0), 0u);
+}
+
+TEST(hash_key, wraps_in_32_bits) {
+  const std::string ones(40, '\x01');  // 2^40 - 1 before wrapping
+  EXPECT_EQ(hash_key(ones.data(), 40), 0xFFFFFFFFu);
+}
+
+TEST(vptrhash, unused_table_has_no_buckets_and_finds_nothing) {
+  vptrhash_t table;
+  EXPECT_EQ(table.bucket_count(), 0u);
+  EXPECT_EQ(table.get("Hips", 4), nullptr);
+  EXPECT_EQ(table.find("Hips", 4), nullptr);
+}
+
+TEST(vptrhash, first_set_creates_17_buckets) {
+  vptrhash_t table;
+  table.set("Hips", 4, as_value(1));
+  EXPECT_EQ(table.bucket_count(), 17u);
+  EXPECT_EQ(table.get("Hips", 4), as_value(1));
+  EXPECT_EQ(table.get("Hip", 3), nullptr);
+}
+
+TEST(vptrhash, set_of_a_present_key_replaces_the_value_without_an_entry) {
+  vptrhash_t table;
+  table.set("Spine", 5, as_value(3));
+  table.set("Spine", 5, as_value(4));
+  EXPECT_EQ(table.size(), 1u);
+  EXPECT_EQ(table.get("Spine", 5), as_value(4));
+}
+
+TEST(vptrhash, equal_bytes_of_different_length_are_different_keys) {
+  vptrhash_t table;
+  const char bytes[] = "arm\0arm";
+  table.set(bytes, 3, as_value(1));
+  table.set(bytes, 4, as_value(2));
+  table.set(bytes, 0, as_value(3));
+  EXPECT_EQ(table.size(), 3u);
+  EXPECT_EQ(table.get(bytes, 3), as_value(1));
+  EXPECT_EQ(table.get(bytes, 4), as_value(2));
+  EXPECT_EQ(table.get("", 0), as_value(3));
+}
+
+TEST(vptrhash, fifth_key_of_a_bucket_grows_17_to_31_buckets_first) {
+  // One-byte keys hash to their value: 1, 18, 35, 52 and 69 share bucket 1 of 17.
+  const char keys[] = {1, 18, 35, 52, 69};
+  vptrhash_t table;
+  for (int i = 0; i < 4; ++i) table.set(&keys[i], 1, as_value(i + 1));
+  EXPECT_EQ(table.bucket_count(), 17u);
+  table.set(&keys[4], 1, as_value(5));
+  EXPECT_EQ(table.bucket_count(), 31u);
+  for (int i = 0; i < 5; ++i) {
+    const hash_entry* entry = table.find(&keys[i], 1);
+    ASSERT_NE(entry, nullptr) << i;
+    EXPECT_EQ(entry->bucket, static_cast<std::uint32_t>(keys[i]) % 31);
+    EXPECT_EQ(table.get(&keys[i], 1), as_value(i + 1));
+  }
+}
+
+TEST(vptrhash, keys_that_always_collide_grow_it_to_the_largest_count_and_still_fit) {
+  // 4x + 2y + z = 80 for every key, so each key lands in one bucket at every
+  // count: from the fifth key on each insertion grows the table once.
+  std::vector<std::string> keys;
+  for (char i = 0; i < 20; ++i) keys.push_back(std::string{i, static_cast<char>(40 - 2 * i), 0});
+  vptrhash_t table;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    table.set(keys[i].data(), 3, as_value(i + 1));
+    if (i == 15) {
+      EXPECT_EQ(table.bucket_count(), 65537u);
+    }
+  }
+  EXPECT_EQ(table.bucket_count(), 65537u);
+  EXPECT_EQ(table.size(), 20u);
+  for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(table.get(keys[i].data(), 3), as_value(i + 1));
+}
+
+TEST(vptrhash, many_keys_are_found_with_unchanged_bytes_after_every_growth) {
+  vptrhash_t table;
+  std::vector<std::string> keys;
+  for (int i = 0; i < 5000; ++i) keys.push_back("bone_" + std::to_string(i * 104729));
+  for (std::size_t i = 0; i < keys.size(); ++i) table.set(keys[i].data(), length_of(keys[i]), as_value(i + 1));
+  EXPECT_EQ(table.size(), keys.size());
+  EXPECT_GT(table.bucket_count(), 1021u);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const hash_entry* entry = table.find(keys[i].data(), length_of(keys[i]));
+    ASSERT_NE(entry, nullptr) << keys[i];
+    EXPECT_EQ(entry->key_length, keys[i].size());
+    EXPECT_EQ(std::memcmp(vhash_base_t::key_bytes(entry), keys[i].data(), keys[i].size()), 0);
+    EXPECT_EQ(table.get(keys[i].data(), length_of(keys[i])), as_value(i + 1));
+  }
+  EXPECT_EQ(table.get("bone_1", 6), nullptr);
+}
+
+TEST(vptrhash, clear_empties_it_and_keeps_it_usable) {
+  vptrhash_t table;
+  for (int i = 0; i < 40; ++i) {
+    const std::string key = "k" + std::to_string(i);
+    table.set(key.data(), length_of(key), as_value(i + 1));
+  }
+  const std::uint32_t buckets = table.bucket_count();
+  table.clear();
+  EXPECT_EQ(table.size(), 0u);
+  EXPECT_EQ(table.bucket_count(), buckets);
+  EXPECT_EQ(table.get("k1", 2), nullptr);
+  table.set("k1", 2, as_value(9));
+  EXPECT_EQ(table.get("k1", 2), as_value(9));
+  EXPECT_EQ(table.size(), 1u);
+}
+
+}  // namespace
+}  // namespace keln
