@@ -57,7 +57,14 @@ cpu_regs_t x86_cpuid(std::uint32_t leaf) {
   return r;
 }
 
-__attribute__((target("sse"))) void x86_set_flush_to_zero() { _mm_setcsr(_mm_getcsr() | 0x8000u); }
+// Through the instructions themselves, so that builds without SSE code
+// generation can set it too.
+void x86_set_flush_to_zero() {
+  std::uint32_t csr = 0;
+  __asm__ volatile("stmxcsr %0" : "=m"(csr));
+  csr |= 0x8000u;
+  __asm__ volatile("ldmxcsr %0" : : "m"(csr));
+}
 
 std::uint32_t x86_measure_mhz() { return cpu_measure_mhz(&cpu_sample); }
 

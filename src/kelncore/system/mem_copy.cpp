@@ -16,9 +16,10 @@ void mem_copy_install_default() { mem_copy_routine = &mem_copy_std; }
 
 void mem_copy_select(std::uint32_t features) {
   mem_copy_routine = &mem_copy_std;
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__SSE__)
   // The MMX-based copies of older processors lose to this one wherever SSE
-  // exists, and every x86-64 processor has SSE.
+  // exists, and every x86-64 processor has SSE; builds without SSE code keep
+  // the standard copy.
   if (features & CPU_FEAT_SSE) mem_copy_routine = &mem_copy_sse;
 #else
   (void)features;

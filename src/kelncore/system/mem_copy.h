@@ -22,8 +22,9 @@ inline void* mem_copy(void* dst, const void* src, std::size_t count) {
 // The standard library's copy.
 void* mem_copy_std(void* dst, const void* src, std::size_t count);
 
-#if defined(__x86_64__) || defined(__i386__)
-// Copy for processors with SSE: 64-byte blocks go through 16-byte registers
+#if defined(__SSE__)
+// Copy for processors with SSE (built where the compiler generates SSE code,
+// always on x86-64): 64-byte blocks go through 16-byte registers
 // and non-temporal stores (they bypass the cache, which suits bulk copies that
 // are not read again at once), prefetching the source 320 bytes ahead; the
 // rest goes as 4-byte words and single bytes.

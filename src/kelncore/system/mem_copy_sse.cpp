@@ -1,6 +1,6 @@
 #include "kelncore/system/mem_copy.h"
 
-#if defined(__x86_64__) || defined(__i386__)
+#if defined(__SSE__)
 
 #include <xmmintrin.h>
 
@@ -16,14 +16,14 @@ constexpr std::uintptr_t PREFETCH_AHEAD = 320;
 // Prefetches with the non-temporal hint. The address may lie past the end of
 // the source: a prefetch never faults, and the address is formed as an integer
 // so that no out-of-range pointer is computed.
-__attribute__((target("sse"))) inline void prefetch_nta(const unsigned char* p, std::uintptr_t ahead) {
+inline void prefetch_nta(const unsigned char* p, std::uintptr_t ahead) {
   _mm_prefetch(reinterpret_cast<const char*>(reinterpret_cast<std::uintptr_t>(p) + ahead), _MM_HINT_NTA);
 }
 
 // Copies whole 64-byte blocks to a 16-byte aligned destination with
 // non-temporal stores. Aligned selects aligned loads (source 16-byte aligned).
 template <bool aligned>
-__attribute__((target("sse"))) void copy_blocks(unsigned char* d, const unsigned char* s, std::size_t blocks) {
+void copy_blocks(unsigned char* d, const unsigned char* s, std::size_t blocks) {
   for (; blocks != 0; --blocks, d += 64, s += 64) {
     prefetch_nta(s, PREFETCH_AHEAD);
     const float* sf = reinterpret_cast<const float*>(s);
@@ -41,7 +41,7 @@ __attribute__((target("sse"))) void copy_blocks(unsigned char* d, const unsigned
 
 }  // namespace
 
-__attribute__((target("sse"))) void* mem_copy_sse(void* dst, const void* src, std::size_t count) {
+void* mem_copy_sse(void* dst, const void* src, std::size_t count) {
   unsigned char* d = static_cast<unsigned char*>(dst);
   const unsigned char* s = static_cast<const unsigned char*>(src);
 
