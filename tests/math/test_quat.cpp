@@ -1,0 +1,141 @@
+#include "kelncore/math/quat.h"
+
+#include "math_test_support.h"
+
+namespace keln {
+namespace {
+
+using test::expect_quat_near;
+using test::expect_vec3_near;
+using test::tol_exact;
+using test::tol_float;
+
+const vec3_t x_axis{{1, 0, 0}}, y_axis{{0, 1, 0}}, z_axis{{0, 0, 1}};
+
+TEST(quat_product, follows_the_hamilton_rules_for_the_unit_vectors) {
+  const quat_t i{{0, 1, 0, 0}}, j{{0, 0, 1, 0}}, k{{0, 0, 0, 1}};
+  quat_t r;
+  quat_mul(r, i, j);
+  expect_quat_near(r, k, 0.0f);
+  EXPECT_EQ(r[3], 1.0f);
+  quat_mul(r, j, i);
+  EXPECT_EQ(r[3], -1.0f);
+  quat_mul(r, i, i);
+  EXPECT_EQ(r[0], -1.0f);
+}
+
+TEST(quat_product, in_place_equals_the_three_operand_form) {
+  test::random_source_t rnd(1);
+  for (int n = 0; n < 50; ++n) {
+    const quat_t a = rnd.unit_quat(), b = rnd.unit_quat();
+    quat_t out, in_place = a;
+    quat_mul(out, a, b);
+    quat_mul_inplace(in_place, b);
+    for (unsigned c = 0; c < 4; ++c) EXPECT_EQ(out[c], in_place[c]);
+  }
+}
+
+TEST(quat_product, composes_rotations_right_operand_first) {
+  // a ⊗ b applied to v equals a applied to (b applied to v).
+  test::random_source_t rnd(2);
+  for (int n = 0; n < 50; ++n) {
+    const quat_t a = rnd.unit_quat(), b = rnd.unit_quat();
+    const vec3_t v = rnd.vec3(-2, 2);
+    quat_t ab;
+    quat_mul(ab, a, b);
+    expect_vec3_near(quat_rotate(ab, v), quat_rotate(a, quat_rotate(b, v)), tol_float);
+  }
+}
+
+TEST(quat_conjugate, is_the_inverse_rotation_and_negate_the_same_rotation) {
+  test::random_source_t rnd(3);
+  const quat_t q = rnd.unit_quat();
+  const vec3_t v = rnd.vec3(-1, 1);
+  quat_t inv = q, neg = q;
+  quat_conjugate(inv);
+  quat_negate(neg);
+  EXPECT_EQ(inv[0], q[0]);
+  EXPECT_EQ(inv[1], -q[1]);
+  for (unsigned c = 0; c < 4; ++c) EXPECT_EQ(neg[c], -q[c]);
+  expect_vec3_near(quat_rotate(inv, quat_rotate(q, v)), v, tol_float);
+  expect_vec3_near(quat_rotate(neg, v), quat_rotate(q, v), tol_float);
+}
+
+TEST(quat_blend, of_two_distinct_rotations_is_not_renormalised) {
+  const quat_t a = quat_identity();
+  const quat_t b = quat_from_axis_angle(z_axis, 1.5f);
+  quat_t mid;
+  quat_blend(mid, a, b, 0.5f);
+  EXPECT_LT(test::quat_length(mid), 1.0f - 0.05f);
+  EXPECT_FLOAT_EQ(mid[0], 0.5f * (1.0f + b[0]));
+}
+
+TEST(quat_blend, ends_are_the_operands) {
+  test::random_source_t rnd(4);
+  const quat_t a = rnd.unit_quat(), b = rnd.unit_quat();
+  quat_t r;
+  quat_blend(r, a, b, 0.0f);
+  for (unsigned c = 0; c < 4; ++c) EXPECT_EQ(r[c], a[c]);
+  quat_blend(r, a, b, 1.0f);
+  for (unsigned c = 0; c < 4; ++c) EXPECT_EQ(r[c], b[c]);
+}
+
+TEST(quat_distance, is_the_euclidean_distance_of_the_components) {
+  EXPECT_FLOAT_EQ(quat_distance(quat_t{{1, 0, 0, 0}}, quat_t{{0, 0, 3, 4}}), std::sqrt(26.0f));
+  EXPECT_EQ(quat_distance(quat_identity(), quat_identity()), 0.0f);
+}
+
+TEST(quat_to_mat4, rotates_like_the_quaternion_and_its_transpose_undoes_it) {
+  test::random_source_t rnd(5);
+  for (int n = 0; n < 50; ++n) {
+    const quat_t q = rnd.unit_quat();
+    const vec3_t v = rnd.vec3(-3, 3);
+    mat4_t m, mt, both, both_t;
+    quat_to_mat4(m, q);
+    quat_to_mat4_transposed(mt, q);
+    quat_to_mat4_both(both, both_t, q);
+    vec3_t mv;
+    g_mat4.transform_points(&mv, &v, m, 1, sizeof(vec3_t), sizeof(vec3_t));
+    expect_vec3_near(mv, quat_rotate(q, v), tol_float);
+    for (unsigned r = 0; r < 4; ++r)
+      for (unsigned c = 0; c < 4; ++c) {
+        EXPECT_EQ(mt.at(r, c), m.at(c, r));
+        EXPECT_EQ(both.at(r, c), m.at(r, c));
+        EXPECT_EQ(both_t.at(r, c), mt.at(r, c));
+      }
+    EXPECT_EQ(m[3], 0.0f);
+    EXPECT_EQ(m[15], 1.0f);
+  }
+}
+
+TEST(quat_from_axis_angle, normalises_the_axis) {
+  const quat_t q = quat_from_axis_angle(vec3_t{{0, 0, 5}}, 1.5707964f);
+  expect_vec3_near(quat_rotate(q, x_axis), y_axis, tol_float);
+  EXPECT_NEAR(test::quat_length(q), 1.0f, tol_exact);
+}
+
+TEST(quat_from_angles, first_angle_turns_about_y) {
+  const quat_t q = quat_from_angles(vec3_t{{90, 0, 0}});
+  expect_vec3_near(quat_rotate(q, x_axis), vec3_t{{0, 0, -1}}, tol_float);
+}
+
+TEST(quat_from_angles, second_about_x_third_about_z) {
+  expect_vec3_near(quat_rotate(quat_from_angles(vec3_t{{0, 90, 0}}), y_axis), z_axis, tol_float);
+  expect_vec3_near(quat_rotate(quat_from_angles(vec3_t{{0, 0, 90}}), x_axis), y_axis, tol_float);
+}
+
+TEST(quat_from_angles, applies_z_then_x_then_y) {
+  // q_y ⊗ q_x ⊗ q_z: y is turned to z by x first, then z to x by y.
+  expect_vec3_near(quat_rotate(quat_from_angles(vec3_t{{90, 90, 0}}), y_axis), x_axis, tol_float);
+  // x is turned to y by z first, then y stays under y.
+  expect_vec3_near(quat_rotate(quat_from_angles(vec3_t{{90, 0, 90}}), x_axis), y_axis, tol_float);
+}
+
+TEST(vec3_normalize, gives_unit_length) {
+  vec3_t v{{3, 0, 4}};
+  vec3_normalize(v);
+  expect_vec3_near(v, vec3_t{{0.6f, 0, 0.8f}}, tol_exact);
+}
+
+}  // namespace
+}  // namespace keln
