@@ -1,6 +1,7 @@
 #include "kelncore/system/startup.h"
 
 #include "kelncore/collections/auto_ptr.h"
+#include "kelncore/math/mat4_routines.h"
 #include "kelncore/system/cpu.h"
 #include "kelncore/system/mem_copy.h"
 #include "kelncore/system/message_registry.h"
@@ -25,6 +26,7 @@ void core_startup(unsigned flags) {
   // Processor set-up: the generic sets first, then the x86 operations, then
   // the routines that the feature word selects.
   cpu_ops_install_generic();
+  mat4_install_portable();
   mem_copy_install_default();
   cpu_ops_install_x86();
   cpu_setup_features(flags);
