@@ -1,5 +1,6 @@
 #include "kelncore/system/cpu.h"
 
+#include "kelncore/math/mat4_sse.h"
 #include "kelncore/system/cpu_x86.h"
 #include "kelncore/system/mem_copy.h"
 
@@ -44,6 +45,7 @@ void cpu_ops_install_x86() {
 
 void cpu_setup_features(unsigned flags) {
   features_in_use = (flags & 0xFFu) != 0 ? cpu_detect() : CPU_FEATURES_UNDETECTED;
+  mat4_install_for_features(features_in_use);
   mem_copy_select(features_in_use);
 }
 
