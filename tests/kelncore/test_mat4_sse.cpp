@@ -132,8 +132,7 @@ struct vertex_t {
 
 using transform_fn = void (*)(void*, const void*, const mat4_t&, std::size_t, std::size_t, std::size_t);
 
-void compare_transform(transform_fn fast, transform_fn reference, const mat4_t& m,
-                       const std::vector<vertex_t>& input) {
+void compare_transform(transform_fn fast, transform_fn reference, const mat4_t& m, const std::vector<vertex_t>& input) {
   const std::size_t count = input.size() - 1;  // the last record is a guard
   std::vector<vertex_t> expected(input.size()), got(input.size());
   for (std::size_t i = 0; i < input.size(); ++i) {
@@ -164,6 +163,7 @@ TEST_F(mat4_sse_test, transforms_match_the_portable_ones) {
     compare_transform(&sse::transform_points, &portable::transform_points, m, input);
     compare_transform(&sse::transform_dirs, &portable::transform_dirs, m, input);
     compare_transform(&sse::transform_points_proj, &portable::transform_points_proj, m, input);
+    compare_transform(&sse::transform_dirs_proj, &portable::transform_dirs_proj, m, input);
   }
 }
 
@@ -185,6 +185,26 @@ TEST_F(mat4_sse_test, projection_skips_the_division_when_w_is_zero) {
   vec3_t affine;
   portable::transform_points(&affine, &input[0].v, m, 1, sizeof affine, sizeof affine);
   EXPECT_TRUE(same(q, affine));
+}
+
+TEST_F(mat4_sse_test, direction_projection_skips_the_division_when_s_is_zero) {
+  // Row 3 = (1, -1, 0, 5): s is 0 exactly where x equals y; the 5 never
+  // counts for directions.
+  mat4_t m = matrix();
+  m.at(3, 0) = 1.0f;
+  m.at(3, 1) = -1.0f;
+  m.at(3, 2) = 0.0f;
+  m.at(3, 3) = 5.0f;
+  std::vector<vertex_t> input(9);
+  for (vertex_t& v : input) v = {vec3(), {}};
+  input[2].v[1] = input[2].v[0];
+  compare_transform(&sse::transform_dirs_proj, &portable::transform_dirs_proj, m, input);
+
+  vec3_t d;
+  sse::transform_dirs_proj(&d, &input[2].v, m, 1, sizeof d, sizeof d);
+  vec3_t plain;
+  portable::transform_dirs(&plain, &input[2].v, m, 1, sizeof plain, sizeof plain);
+  EXPECT_TRUE(same(d, plain));
 }
 
 TEST_F(mat4_sse_test, directions_keep_signed_zeros_like_the_portable_one) {
@@ -216,9 +236,10 @@ TEST(mat4_install_for_features, needs_both_the_fpu_and_sse) {
   EXPECT_EQ(g_mat4.transform_points_proj, &sse::transform_points_proj);
   EXPECT_EQ(g_mat4.transform_points, &sse::transform_points);
   EXPECT_EQ(g_mat4.transform_dirs, &sse::transform_dirs);
+  EXPECT_EQ(g_mat4.transform_dirs_proj, &sse::transform_dirs_proj);
   // The rest stays portable.
   EXPECT_EQ(g_mat4.mat4_inverse, &portable::mat4_inverse);
-  EXPECT_EQ(g_mat4.transform_dirs_proj, &portable::transform_dirs_proj);
+  EXPECT_EQ(g_mat4.transform_vec4, &portable::transform_vec4);
   mat4_install_portable();
 }
 

@@ -21,9 +21,7 @@ void check_copy(mem_copy_fn copy, std::size_t count, std::size_t dst_offset, std
   for (std::size_t i = 0; i < src_block.size(); ++i) src_block[i] = static_cast<unsigned char>(i * 131 + 7);
   std::memset(dst_block.data(), 0xA5, dst_block.size());
 
-  auto align64 = [](unsigned char* p) {
-    return p + ((64 - reinterpret_cast<std::uintptr_t>(p) % 64) % 64);
-  };
+  auto align64 = [](unsigned char* p) { return p + ((64 - reinterpret_cast<std::uintptr_t>(p) % 64) % 64); };
   const unsigned char* src = align64(src_block.data()) + src_offset;
   unsigned char* dst = align64(dst_block.data()) + GUARD + dst_offset;
 

@@ -67,6 +67,14 @@ inline __m128 apply(const columns_t& m, const xyz_t& p, __m128 w) {
   return _mm_add_ps(s, _mm_mul_ps(m.c[3], w));
 }
 
+// q times 1 / q.w (a true division, as the portable routines do), or q as it
+// is when q.w is 0.
+inline __m128 divide_by_last_unless_zero(__m128 q) {
+  const __m128 w = _mm_shuffle_ps(q, q, _MM_SHUFFLE(3, 3, 3, 3));
+  if (_mm_cvtss_f32(w) == 0.0f) return q;
+  return _mm_mul_ps(q, _mm_div_ps(_mm_set1_ps(1.0f), w));
+}
+
 // Runs fn(out_element, in_element) over count elements at the given strides.
 template <typename Fn>
 inline void for_each_strided(void* out, const void* in, std::size_t count, std::size_t out_stride,
@@ -104,20 +112,26 @@ void mat4_mul(mat4_t& out, const mat4_t& a, const mat4_t& b) {
   store_rows(out, rows[0], rows[1], rows[2], rows[3]);
 }
 
-void transform_points_proj(void* out, const void* in, const mat4_t& m, std::size_t count,
-                                    std::size_t out_stride, std::size_t in_stride) {
+void transform_points_proj(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
+                           std::size_t in_stride) {
   const columns_t mc = columns_of(m);
   const __m128 one = _mm_set1_ps(1.0f);
   for_each_strided(out, in, count, out_stride, in_stride, [&](unsigned char* o, const unsigned char* p) {
-    __m128 q = apply(mc, splat(p), one);
-    const __m128 w = _mm_shuffle_ps(q, q, _MM_SHUFFLE(3, 3, 3, 3));
-    if (_mm_cvtss_f32(w) != 0.0f) q = _mm_mul_ps(q, _mm_div_ps(one, w));
-    store_xyz(o, q);
+    store_xyz(o, divide_by_last_unless_zero(apply(mc, splat(p), one)));
+  });
+}
+
+void transform_dirs_proj(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
+                         std::size_t in_stride) {
+  const columns_t mc = columns_of(m);
+  const __m128 zero = _mm_setzero_ps();
+  for_each_strided(out, in, count, out_stride, in_stride, [&](unsigned char* o, const unsigned char* d) {
+    store_xyz(o, divide_by_last_unless_zero(apply(mc, splat(d), zero)));
   });
 }
 
 void transform_points(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
-                               std::size_t in_stride) {
+                      std::size_t in_stride) {
   const columns_t mc = columns_of(m);
   const __m128 one = _mm_set1_ps(1.0f);
   for_each_strided(out, in, count, out_stride, in_stride,
@@ -125,7 +139,7 @@ void transform_points(void* out, const void* in, const mat4_t& m, std::size_t co
 }
 
 void transform_dirs(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
-                             std::size_t in_stride) {
+                    std::size_t in_stride) {
   const columns_t mc = columns_of(m);
   const __m128 zero = _mm_setzero_ps();
   for_each_strided(out, in, count, out_stride, in_stride,
@@ -153,6 +167,7 @@ void mat4_install_for_features(std::uint32_t features) {
   g_mat4.transform_points_proj = &sse::transform_points_proj;
   g_mat4.transform_points = &sse::transform_points;
   g_mat4.transform_dirs = &sse::transform_dirs;
+  g_mat4.transform_dirs_proj = &sse::transform_dirs_proj;
 #else
   (void)features;
 #endif

@@ -1,11 +1,11 @@
 #pragma once
 // SSE versions of the matrix routine table slots (mat4_routines.h documents
-// each result). They give bit-identical results to the portable routines: the
-// same products and sums in the same order, rounded to float at the same
-// points, the same division (never a reciprocal estimate), and the division
-// of transform_points_proj skipped when w is 0. Matrices and vectors need no
-// particular alignment; the transforms read and write exactly 12 bytes per
-// vec3_t, so they never touch memory beyond an element.
+// each result): the constructors, transposes, products and transforms that
+// run most often (transform_dirs_proj is the one skinning uses for normals). They give bit-identical results to the
+// portable routines: the same products and sums in the same order, rounded to float at the same points, the same
+// division (never a reciprocal estimate), and the divisions of the projecting transforms skipped when w (or s) is 0.
+// Matrices and vectors need no particular alignment; the transforms read and write exactly 12 bytes per vec3_t, so they
+// never touch memory beyond an element.
 
 #include <cstdint>
 
@@ -30,6 +30,8 @@ void transform_points_proj(void* out, const void* in, const mat4_t& m, std::size
                            std::size_t in_stride);
 void transform_points(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
                       std::size_t in_stride);
+void transform_dirs_proj(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
+                         std::size_t in_stride);
 void transform_dirs(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
                     std::size_t in_stride);
 

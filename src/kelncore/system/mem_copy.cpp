@@ -8,9 +8,7 @@ namespace keln {
 
 mem_copy_fn mem_copy_routine = &mem_copy_std;
 
-void* mem_copy_std(void* dst, const void* src, std::size_t count) {
-  return std::memcpy(dst, src, count);
-}
+void* mem_copy_std(void* dst, const void* src, std::size_t count) { return std::memcpy(dst, src, count); }
 
 void mem_copy_install_default() { mem_copy_routine = &mem_copy_std; }
 

@@ -15,9 +15,7 @@ using mem_copy_fn = void* (*)(void* dst, const void* src, std::size_t count);
 extern mem_copy_fn mem_copy_routine;
 
 // Copies through the routine in use (see mem_copy_fn for the contract).
-inline void* mem_copy(void* dst, const void* src, std::size_t count) {
-  return mem_copy_routine(dst, src, count);
-}
+inline void* mem_copy(void* dst, const void* src, std::size_t count) { return mem_copy_routine(dst, src, count); }
 
 // The standard library's copy.
 void* mem_copy_std(void* dst, const void* src, std::size_t count);
