@@ -1,0 +1,49 @@
+#include "character.h"
+
+#include "decimate.h"
+#include "field.h"
+#include "polygonise.h"
+#include "skin_weights.h"
+
+#include <algorithm>
+
+namespace keln::chargen {
+
+namespace {
+
+// Scale and shift that give the mesh its final size and placement.
+void normalisation(const mesh_t& mesh, double& scale, dvec3& shift) {
+  dvec3 lo = mesh.positions.front(), hi = lo;
+  for (dvec3 p : mesh.positions) {
+    lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+    hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+  }
+  scale = 1.0 / std::max({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z});
+  shift = {-(lo.x + hi.x) * 0.5 * scale, -lo.y * scale, -(lo.z + hi.z) * 0.5 * scale};
+}
+
+}  // namespace
+
+character_t build_character(const character_spec_t& spec) {
+  character_t c;
+  c.directory = spec.directory;
+  c.stem = spec.stem;
+  c.rig = spec.rig;
+  field_t field(c.rig, spec.blend);
+  c.mesh = polygonise(field, spec.spacing);
+  smooth(c.mesh, spec.smoothing_iterations);
+  decimate(c.mesh, spec.max_vertices);
+  smooth(c.mesh, 2);
+  assign_weights(c.mesh, c.rig, field, spec.weight_falloff, 3);
+
+  double scale;
+  dvec3 shift;
+  normalisation(c.mesh, scale, shift);
+  for (dvec3& p : c.mesh.positions) p = p * scale + shift;
+  c.rig.transform(scale, shift);
+  compute_normals(c.mesh);
+  c.clips = spec.make_clips(c.rig);
+  return c;
+}
+
+}  // namespace keln::chargen

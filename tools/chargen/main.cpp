@@ -1,0 +1,38 @@
+// chargen: builds HUNTER, HORSE and ELEPHANT and writes their skeleton,
+// geometry and animation documents below a data directory.
+//
+//   chargen <data directory> [--preview <picture directory>]
+//
+// The output depends on nothing but this program, so running it again
+// reproduces the committed documents byte for byte.
+#include "character.h"
+#include "preview.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+using namespace keln::chargen;
+
+int main(int argc, char** argv) {
+  if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--preview") == 0)) {
+    std::fprintf(stderr, "usage: chargen <data directory> [--preview <picture directory>]\n");
+    return 2;
+  }
+  std::string preview_dir = argc == 4 ? argv[3] : "";
+  for (auto make : {hunter_spec, horse_spec, elephant_spec}) {
+    character_t c = build_character(make());
+    std::printf("%s: %zu bones, %zu vertices, %zu triangles, volume %g\n", c.directory.c_str(),
+                c.rig.bones().size(), c.mesh.positions.size(), c.mesh.triangles.size(),
+                signed_volume(c.mesh));
+    if (!preview_dir.empty()) {
+      write_preview(c.mesh, 480, 480, preview_dir + "/" + c.directory + "_rest.ppm");
+      for (const clip_t& clip : c.clips) {
+        rig_pose_t pose(c.rig);
+        clip.pose(c.rig, 0.3, pose);
+        write_preview(posed_mesh(c, pose), 480, 480, preview_dir + "/" + c.directory + "_" + clip.file + ".ppm");
+      }
+    }
+  }
+  return 0;
+}
