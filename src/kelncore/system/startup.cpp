@@ -1,6 +1,7 @@
 #include "kelncore/system/startup.h"
 
 #include "kelncore/collections/auto_ptr.h"
+#include "kelncore/fs/sysfs_global_device.h"
 #include "kelncore/math/mat4_routines.h"
 #include "kelncore/system/cpu.h"
 #include "kelncore/system/mem_copy.h"
@@ -38,11 +39,14 @@ void core_startup(unsigned flags) {
   // replaced.
   stdio_handler().reset(new message_stdio_t);
 
-  // System file-system device.
+  // System file-system device (it publishes itself as the singleton and
+  // creates the I/O layer); one held from an earlier start-up is kept.
+  if (!sysfs_global_device_t::instance()) new sysfs_global_device_t;
 }
 
 void core_shutdown() {
-  // System file-system device.
+  // System file-system device, with the I/O layer.
+  delete sysfs_global_device_t::instance();
 
   stdio_handler().reset(nullptr);
 }
