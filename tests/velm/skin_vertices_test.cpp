@@ -1,0 +1,127 @@
+#include "velm/skin_vertices.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace keln::velm {
+namespace {
+
+// Rotation by 90 degrees about z, then translation by (1, 2, 3).
+mat4_t turn_and_move() {
+  mat4_t m(1.0f);
+  m.at(0, 0) = 0.0f;
+  m.at(0, 1) = -1.0f;
+  m.at(1, 0) = 1.0f;
+  m.at(1, 1) = 0.0f;
+  m.at(0, 3) = 1.0f;
+  m.at(1, 3) = 2.0f;
+  m.at(2, 3) = 3.0f;
+  return m;
+}
+
+// Scale by 2, then translation by (0, 0, 5).
+mat4_t grow_and_lift() {
+  mat4_t m(2.0f);
+  m.at(3, 3) = 1.0f;
+  m.at(2, 3) = 5.0f;
+  return m;
+}
+
+skin_vertex_t influences(std::initializer_list<skin_t> list) {
+  skin_vertex_t vertex;
+  for (const skin_t& s : list) vertex.influences.push_back(s);
+  return vertex;
+}
+
+// A mesh of one vertex at (1, 0, 0) with normal (0, 0, 1) per influence
+// list, outputs filled with garbage so that a missing write shows.
+skinned_mesh_t mesh_of(std::initializer_list<skin_vertex_t> vertices) {
+  skinned_mesh_t mesh;
+  for (const skin_vertex_t& v : vertices) {
+    mesh.positions.push_back(vec3_t{{1.0f, 0.0f, 0.0f}});
+    mesh.normals.push_back(vec3_t{{0.0f, 0.0f, 1.0f}});
+    mesh.skin_vertices.push_back(v);
+    mesh.skinned_positions.push_back(vec3_t{{NAN, NAN, NAN}});
+    mesh.skinned_normals.push_back(vec3_t{{NAN, NAN, NAN}});
+  }
+  return mesh;
+}
+
+array_dyn_t<mat4_t> bone_matrices() {
+  array_dyn_t<mat4_t> matrices;
+  matrices.push_back(turn_and_move());
+  matrices.push_back(grow_and_lift());
+  return matrices;
+}
+
+void expect_vec(const vec3_t& v, float x, float y, float z) {
+  EXPECT_FLOAT_EQ(v[0], x);
+  EXPECT_FLOAT_EQ(v[1], y);
+  EXPECT_FLOAT_EQ(v[2], z);
+}
+
+void expect_same(const vec3_t& a, const vec3_t& b) {
+  for (unsigned i = 0; i < 3; ++i) EXPECT_EQ(a[i], b[i]) << "component " << i;
+}
+
+TEST(skin_vertices, one_influence_of_weight_one_applies_its_matrix) {
+  skinned_mesh_t mesh = mesh_of({influences({{0, 1.0f}}), influences({{1, 1.0f}})});
+  skin_vertices(mesh, bone_matrices());
+  expect_vec(mesh.skinned_positions[0], 1.0f, 3.0f, 3.0f);
+  expect_vec(mesh.skinned_normals[0], 0.0f, 0.0f, 1.0f);
+  expect_vec(mesh.skinned_positions[1], 2.0f, 0.0f, 5.0f);
+  expect_vec(mesh.skinned_normals[1], 0.0f, 0.0f, 2.0f);  // stretched, not renormalised
+}
+
+TEST(skin_vertices, two_halves_on_one_bone_equal_one_whole) {
+  skinned_mesh_t mesh = mesh_of({influences({{0, 1.0f}}), influences({{0, 0.5f}, {0, 0.5f}})});
+  skin_vertices(mesh, bone_matrices());
+  expect_same(mesh.skinned_positions[1], mesh.skinned_positions[0]);
+  expect_same(mesh.skinned_normals[1], mesh.skinned_normals[0]);
+}
+
+TEST(skin_vertices, weight_two_divides_the_position_but_doubles_the_normal) {
+  skinned_mesh_t mesh = mesh_of({influences({{0, 1.0f}}), influences({{0, 2.0f}})});
+  skin_vertices(mesh, bone_matrices());
+  expect_same(mesh.skinned_positions[1], mesh.skinned_positions[0]);
+  for (unsigned i = 0; i < 3; ++i) EXPECT_EQ(mesh.skinned_normals[1][i], 2.0f * mesh.skinned_normals[0][i]);
+}
+
+TEST(skin_vertices, vertex_without_influences_ends_at_the_origin_with_zero_normal) {
+  skinned_mesh_t mesh = mesh_of({influences({})});
+  skin_vertices(mesh, bone_matrices());
+  expect_vec(mesh.skinned_positions[0], 0.0f, 0.0f, 0.0f);
+  expect_vec(mesh.skinned_normals[0], 0.0f, 0.0f, 0.0f);
+}
+
+TEST(skin_vertices, weights_blend_matrices_and_the_position_is_divided_by_their_sum) {
+  // 1 * (1, 3, 3) + 3 * (2, 0, 5) over the weight sum 4; normal (0, 0, 1 + 3 * 2).
+  skinned_mesh_t mesh = mesh_of({influences({{0, 1.0f}, {1, 3.0f}})});
+  skin_vertices(mesh, bone_matrices());
+  expect_vec(mesh.skinned_positions[0], 7.0f / 4.0f, 3.0f / 4.0f, 18.0f / 4.0f);
+  expect_vec(mesh.skinned_normals[0], 0.0f, 0.0f, 7.0f);
+}
+
+TEST(skin_vertices, weights_summing_to_zero_are_not_divided) {
+  skinned_mesh_t mesh = mesh_of({influences({{0, 1.0f}, {1, -1.0f}})});
+  skin_vertices(mesh, bone_matrices());
+  expect_vec(mesh.skinned_positions[0], -1.0f, 3.0f, -2.0f);
+}
+
+TEST(skin_vertices, outputs_take_the_sizes_of_the_inputs) {
+  skinned_mesh_t mesh = mesh_of({influences({{0, 1.0f}}), influences({{1, 1.0f}})});
+  mesh.skinned_positions.clear();
+  mesh.skinned_normals.resize(5);
+  skin_vertices(mesh, bone_matrices());
+  EXPECT_EQ(mesh.skinned_positions.size(), 2u);
+  EXPECT_EQ(mesh.skinned_normals.size(), 2u);
+}
+
+TEST(skin_vertices_death, influence_of_a_missing_bone_ends_the_process) {
+  skinned_mesh_t mesh = mesh_of({influences({{2, 1.0f}})});
+  EXPECT_DEATH(skin_vertices(mesh, bone_matrices()), "boundary check failed");
+}
+
+}  // namespace
+}  // namespace keln::velm
