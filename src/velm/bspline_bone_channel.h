@@ -1,0 +1,44 @@
+#pragma once
+// One channel of a B-spline motion: three curves fitted to the keys of a
+// keyframe channel (position, rotation quaternion with its four components
+// fitted independently, and the nine stretch components), evaluated at the
+// normalised looping time.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "kelncore/collections/arrays/arrays_dyn.h"
+#include "velm/bone.h"
+#include "velm/bone_channel.h"
+#include "velm/bspline_curve.h"
+#include "velm/bspline_fit.h"
+
+namespace keln::velm {
+
+// The inherited array of bone_t stays empty; it is kept so that channels of
+// both motion kinds share their base.
+class bspline_bone_channel_t : public array_dyn_t<bone_t> {
+ public:
+  // Copies bone and duration and fits the three curves to the keys (in the
+  // order position, rotation, stretch). scratch is working storage only.
+  void fit(const bone_channel_t& keys, bspline_fit_scratch_t& scratch);
+
+  // The transform at time: u = fmod(time / duration, 1) (each step rounded
+  // to float), wrapped into [0, 1] for negative times; u = 0 when the
+  // duration is zero, negative or not finite, or the quotient is not
+  // finite. Evaluates position, stretch and rotation at u (the rotation is
+  // not renormalised). A channel fitted to no key yields the default bone_t.
+  void evaluate(float time, bone_t& out) const;
+
+  // Bytes of curve data: 4 · (3, 4 and 9 floats per position, rotation and
+  // stretch control point + one float per knot of each curve).
+  std::size_t byte_size() const;
+
+  std::uint32_t bone = no_bone;  // skeleton bone driven, as in the keyframe channel
+  float duration = 0.0f;         // as in the keyframe channel
+  bspline_curve_t<vec3_t> position;
+  bspline_curve_t<quat_t> rotation;
+  bspline_curve_t<mat3_t> stretch;
+};
+
+}  // namespace keln::velm

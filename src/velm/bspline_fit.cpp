@@ -1,0 +1,180 @@
+#include "velm/bspline_fit.h"
+
+#include <gsl/gsl_linalg.h>
+#include <gsl/gsl_matrix.h>
+#include <gsl/gsl_vector.h>
+
+namespace keln::velm {
+
+namespace {
+
+constexpr unsigned max_components = 9;
+
+// t_0 = 0, t_(k+1) = t_k + h with h = 1 / (K - 1), rounded to float at each step.
+void set_parameters(std::uint32_t key_count, array_t<float>& parameters) {
+  parameters.resize(key_count);
+  const float h = 1.0f / static_cast<float>(key_count - 1);
+  float t = 0.0f;
+  for (float& p : parameters) {
+    p = t;
+    t = t + h;
+  }
+}
+
+// Basis of every key for the curve's current knots and control point count.
+template <typename E>
+void compute_basis(const bspline_curve_t<E>& curve, bspline_fit_scratch_t& scratch) {
+  const std::uint32_t key_count = scratch.parameters.size();
+  scratch.basis.resize(key_count);
+  std::uint32_t span = 0;
+  for (std::uint32_t k = 0; k < key_count; ++k)
+    bspline_basis(curve.knots.data(), curve.knots.size(), curve.control.size(), scratch.parameters.data()[k], span,
+                  scratch.basis.data()[k]);
+}
+
+// Least-squares control points for the current knots and control point
+// count: A x_c = b_c for each component c, A the K x P design matrix of the
+// basis values, solved through one Jacobi SVD of A. The end control points
+// are then set to the end keys.
+template <typename E>
+void least_squares(bspline_curve_t<E>& curve, const array_t<E>& keys, bspline_fit_scratch_t& scratch) {
+  constexpr unsigned d = bspline_element<E>::components;
+  const std::uint32_t key_count = keys.size();
+  const std::uint32_t control_count = curve.control.size();
+  compute_basis(curve, scratch);
+  const bspline_basis_t* basis = scratch.basis.data();
+
+  gsl_matrix* a = gsl_matrix_alloc(key_count, control_count);
+  gsl_matrix_set_zero(a);
+  for (std::uint32_t k = 0; k < key_count; ++k)
+    for (unsigned m = 0; m < bspline_order; ++m) {
+      const std::uint32_t column = basis[k].first + m;
+      if (column >= control_count) break;
+      gsl_matrix_set(a, k, column, basis[k].n[m]);
+    }
+
+  gsl_vector* b[max_components];
+  gsl_vector* x[max_components];
+  for (unsigned c = 0; c < d; ++c) {
+    b[c] = gsl_vector_alloc(key_count);
+    x[c] = gsl_vector_alloc(control_count);
+    for (std::uint32_t k = 0; k < key_count; ++k)
+      gsl_vector_set(b[c], k, bspline_element<E>::data(keys.data()[k])[c]);
+  }
+
+  gsl_vector* s = gsl_vector_alloc(control_count);
+  gsl_matrix* v = gsl_matrix_alloc(control_count, control_count);
+  gsl_linalg_SV_decomp_jacobi(a, v, s);  // a now holds U
+  for (unsigned c = 0; c < d; ++c) gsl_linalg_SV_solve(a, v, s, b[c], x[c]);
+  gsl_vector_free(s);
+  gsl_matrix_free(v);
+
+  E* control = curve.control.data();
+  control[0] = keys.data()[0];
+  for (std::uint32_t i = 1; i + 1 < control_count; ++i) {
+    float* p = bspline_element<E>::data(control[i]);
+    for (unsigned c = 0; c < d; ++c) p[c] = static_cast<float>(gsl_vector_get(x[c], i));
+  }
+  control[control_count - 1] = keys.data()[key_count - 1];
+
+  for (unsigned c = 0; c < d; ++c) {
+    gsl_vector_free(x[c]);
+    gsl_vector_free(b[c]);
+  }
+  gsl_matrix_free(a);
+}
+
+// Inserts a knot in the span of the key the curve misses most, when any key
+// is missed by more than the tolerance; false when none is. Uses the basis
+// of the last fit (the knots have not changed since).
+template <typename E>
+bool refine(bspline_curve_t<E>& curve, const array_t<E>& keys, const bspline_fit_scratch_t& scratch) {
+  constexpr unsigned d = bspline_element<E>::components;
+  const std::uint32_t key_count = keys.size();
+  float largest = 0.0f;
+  std::uint32_t worst_key = key_count;
+  for (std::uint32_t k = 0; k < key_count; ++k) {
+    E value;
+    bspline_combine(scratch.basis.data()[k], curve.control.data(), curve.control.size(), value);
+    const float* want = bspline_element<E>::data(keys.data()[k]);
+    const float* got = bspline_element<E>::data(value);
+    float e = 0.0f;
+    for (unsigned c = 0; c < d; ++c) {
+      const float diff = want[c] - got[c];
+      e += diff * diff;
+    }
+    if (e > bspline_fit_tolerance && e > largest) {
+      largest = e;
+      worst_key = k;
+    }
+  }
+  if (worst_key == key_count) return false;
+
+  array_t<float>& knots = curve.knots;
+  const std::uint32_t span = bspline_knot_span(knots.data(), knots.size(), scratch.parameters.data()[worst_key]);
+  const float knot = (knots[span] + knots[span + 1]) * 0.5f;
+  knots.grow_by(1);
+  float* kv = knots.data();
+  for (std::uint32_t i = knots.size() - 1; i > span + 1; --i) kv[i] = kv[i - 1];
+  kv[span + 1] = knot;
+  return true;
+}
+
+void set_single_span_knots(array_t<float>& knots) {
+  knots.resize(2 * bspline_order);
+  for (std::uint32_t i = 0; i < 2 * bspline_order; ++i) knots[i] = i < bspline_order ? 0.0f : 1.0f;
+}
+
+// 1 to 3 keys at t = 0, (0.5,) 1: the polynomial of degree K - 1 through
+// them, in Bezier form, raised to degree 3 (four control points).
+template <typename E>
+void fit_few_keys(bspline_curve_t<E>& curve, const array_t<E>& keys) {
+  constexpr unsigned d = bspline_element<E>::components;
+  const std::uint32_t key_count = keys.size();
+  set_single_span_knots(curve.knots);
+  curve.control.resize(bspline_order);
+  for (unsigned c = 0; c < d; ++c) {
+    float q[bspline_order];
+    for (std::uint32_t k = 0; k < key_count; ++k) q[k] = bspline_element<E>::data(keys.data()[k])[c];
+    // Quadratic through three keys: its middle Bezier point.
+    if (key_count == 3) q[1] = 2.0f * q[1] - 0.5f * (q[0] + q[2]);
+    // Degree elevation: q'_i = i/(g+1) q_(i-1) + (1 - i/(g+1)) q_i.
+    for (unsigned degree = key_count - 1; degree < 3; ++degree) {
+      const float g1 = static_cast<float>(degree + 1);
+      q[degree + 1] = q[degree];
+      for (unsigned i = degree; i > 0; --i) q[i] = (i / g1) * q[i - 1] + (1.0f - i / g1) * q[i];
+    }
+    for (unsigned i = 0; i < bspline_order; ++i) bspline_element<E>::data(curve.control[i])[c] = q[i];
+  }
+}
+
+}  // namespace
+
+template <typename E>
+void bspline_fit(bspline_curve_t<E>& curve, const array_t<E>& keys, bspline_fit_scratch_t& scratch) {
+  const std::uint32_t key_count = keys.size();
+  curve.control.clear();
+  curve.knots.clear();
+  if (key_count == 0) return;
+  if (key_count < bspline_order) {
+    fit_few_keys(curve, keys);
+    return;
+  }
+  set_parameters(key_count, scratch.parameters);
+  set_single_span_knots(curve.knots);
+  curve.control.resize(bspline_order);
+  least_squares(curve, keys, scratch);
+  if (!refine(curve, keys, scratch)) return;
+  while (curve.control.size() < key_count) {
+    curve.control.grow_by(1);
+    least_squares(curve, keys, scratch);
+    if (!refine(curve, keys, scratch)) return;
+  }
+}
+
+template void bspline_fit(bspline_curve_t<vec_t<float, 3>>&, const array_t<vec_t<float, 3>>&, bspline_fit_scratch_t&);
+template void bspline_fit(bspline_curve_t<vec_t<float, 4>>&, const array_t<vec_t<float, 4>>&, bspline_fit_scratch_t&);
+template void bspline_fit(bspline_curve_t<mat_sq_t<float, 3>>&, const array_t<mat_sq_t<float, 3>>&,
+                          bspline_fit_scratch_t&);
+
+}  // namespace keln::velm

@@ -1,0 +1,47 @@
+#pragma once
+// Fitting a clamped cubic B-spline curve to K evenly spaced keys (key k at
+// parameter t_k = t_(k-1) + h, t_0 = 0, h = 1 / (K - 1), all in float) by
+// linear least squares through a singular value decomposition (GSL, double
+// precision), adding knots where a key is missed by more than
+// bspline_fit_tolerance. The result depends only on the keys: the same keys
+// give the same control points and knots bit for bit.
+//
+// Driver, for K >= 4 keys:
+//   knots 0 0 0 0 1 1 1 1 and 4 control points; fit; refine;
+//   while a refinement added a knot and there are fewer control points than
+//   keys: one control point more; fit; refine.
+// The fit solves for all control points and then sets the first and last to
+// the first and last key, so the curve starts and ends exactly on them.
+// Refinement finds the key with the largest squared error above the
+// tolerance (the earliest of equal ones) and inserts the midpoint of its knot
+// span. When the control points reach K while a knot was still added, the
+// curve keeps one knot more than control points + 4.
+//
+// Fewer than 4 keys never reach the numerical library: 1 to 3 keys give 4
+// control points on knots 0 0 0 0 1 1 1 1 (the polynomial of lowest degree
+// through the keys, which it meets up to rounding); no key leaves the curve
+// empty.
+
+#include <cstdint>
+
+#include "kelncore/collections/arrays/arrays_dyn.h"
+#include "velm/bspline_curve.h"
+
+namespace keln::velm {
+
+// Largest squared distance between a key and the fitted curve that needs no
+// further knot.
+constexpr float bspline_fit_tolerance = 0.0001f;
+
+// Working storage of the fitting, kept between curves so that fitting does
+// not allocate per step. Holds nothing of a result.
+struct bspline_fit_scratch_t {
+  array_dyn_t<float> parameters;       // t_k per key
+  array_dyn_t<bspline_basis_t> basis;  // per key, for the current knots
+};
+
+// Replaces the curve's control points and knots by the fit to keys.
+template <typename E>
+void bspline_fit(bspline_curve_t<E>& curve, const array_t<E>& keys, bspline_fit_scratch_t& scratch);
+
+}  // namespace keln::velm

@@ -1,0 +1,154 @@
+#include "velm/bspline_motion.h"
+
+#include <limits>
+
+#include "motion_test_support.h"
+
+namespace keln::velm {
+namespace {
+
+using keln::test::random_source_t;
+using test::bitwise_equal;
+using test::message_log_t;
+
+motion_t smooth_motion(unsigned seed, std::uint32_t channels, std::uint32_t keys, float duration) {
+  random_source_t rnd(seed);
+  motion_t motion;
+  for (std::uint32_t c = 0; c < channels; ++c) {
+    bone_channel_t channel = test::smooth_channel(rnd, keys, duration);
+    channel.bone = c + 10;
+    motion.channels.push_back(channel);
+  }
+  return motion;
+}
+
+TEST(bspline_motion, empty_motion_logs_two_sizes_of_zero) {
+  message_log_t log;
+  const motion_t motion;
+  const bspline_motion_t fitted(motion);
+  EXPECT_EQ(fitted.channel_count(), 0u);
+  ASSERT_EQ(log.lines.size(), 2u);
+  EXPECT_EQ(log.lines[0], "^ motion_t size in bytes         : 0");
+  EXPECT_EQ(log.lines[1], "^ bspline_motion_t size in bytes : 0");
+  EXPECT_EQ(log.levels[0], ML_INFO);
+  EXPECT_EQ(log.levels[1], ML_INFO);
+}
+
+TEST(bspline_motion, logs_64_bytes_per_key_and_4_per_curve_float) {
+  // Keys on one cubic fit 4 control points and 8 knots per curve:
+  // 4 (3·4 + 4·4 + 9·4 + 3·8) = 352 bytes per channel.
+  motion_t motion;
+  for (int c = 0; c < 2; ++c) {
+    bone_channel_t channel;
+    channel.duration = 1.0f;
+    for (int k = 0; k < 10; ++k) channel.push_back(test::key(0.1f * k, 0, 0));
+    motion.channels.push_back(channel);
+  }
+  message_log_t log;
+  const bspline_motion_t fitted(motion);
+  ASSERT_EQ(log.lines.size(), 2u);
+  EXPECT_EQ(log.lines[0], "^ motion_t size in bytes         : 1280");
+  EXPECT_EQ(log.lines[1], "^ bspline_motion_t size in bytes : 704");
+}
+
+TEST(bspline_motion, agrees_exactly_with_the_keyframes_at_time_zero) {
+  const motion_t motion = smooth_motion(60, 5, 31, 30.0f);
+  message_log_t quiet;
+  const bspline_motion_t fitted(motion);
+  ASSERT_EQ(fitted.channel_count(), 5u);
+  for (std::uint32_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(fitted.bone_index(i), i + 10);
+    const bone_t spline = *fitted.transform(i);
+    EXPECT_TRUE(bitwise_equal(spline, *motion.transform(i))) << "channel " << i;
+  }
+}
+
+TEST(bspline_motion, follows_the_keyframes_at_the_key_times) {
+  motion_t motion = smooth_motion(61, 3, 41, 40.0f);
+  message_log_t quiet;
+  bspline_motion_t fitted(motion);
+  const float tol = 2 * std::sqrt(bspline_fit_tolerance);
+  for (int k = 0; k < 40; ++k) {
+    motion.time = fitted.time = static_cast<float>(k);
+    for (std::uint32_t i = 0; i < 3; ++i) {
+      const bone_t key = *motion.transform(i);
+      test::expect_bone_near(*fitted.transform(i), key, tol);
+    }
+  }
+}
+
+TEST(bspline_motion, loops_and_plays_backwards) {
+  const motion_t motion = smooth_motion(62, 1, 21, 2.0f);
+  message_log_t quiet;
+  bspline_motion_t fitted(motion);
+  fitted.time = 0.5f;
+  const bone_t forward = *fitted.transform(0);
+  fitted.time = 2.5f;
+  EXPECT_TRUE(bitwise_equal(*fitted.transform(0), forward));
+  fitted.time = -1.5f;
+  EXPECT_TRUE(bitwise_equal(*fitted.transform(0), forward));
+}
+
+TEST(bspline_motion, unusable_durations_and_times_evaluate_at_the_start) {
+  motion_t motion = smooth_motion(63, 4, 9, 1.0f);
+  motion.channels[0].duration = 0.0f;
+  motion.channels[1].duration = -1.0f;
+  motion.channels[2].duration = std::numeric_limits<float>::quiet_NaN();
+  message_log_t quiet;
+  bspline_motion_t fitted(motion);
+  fitted.time = 0.3f;
+  for (std::uint32_t i = 0; i < 3; ++i) EXPECT_TRUE(bitwise_equal(*fitted.transform(i), motion.channels[i][0]));
+  fitted.time = std::numeric_limits<float>::infinity();
+  EXPECT_TRUE(bitwise_equal(*fitted.transform(3), motion.channels[3][0]));
+}
+
+TEST(bspline_motion, short_channels_are_fitted_without_the_numerical_library) {
+  motion_t motion;
+  for (int count = 0; count < 4; ++count) {
+    bone_channel_t channel;
+    channel.duration = 1.0f;
+    for (int k = 0; k < count; ++k) channel.push_back(test::key(static_cast<float>(k), 1, 2));
+    motion.channels.push_back(channel);
+  }
+  message_log_t log;
+  bspline_motion_t fitted(motion);
+  EXPECT_TRUE(bitwise_equal(*fitted.transform(0), bone_t()));  // no key
+  fitted.time = 0.5f;
+  EXPECT_TRUE(bitwise_equal(*fitted.transform(0), bone_t()));
+  EXPECT_TRUE(bitwise_equal(*fitted.transform(1), motion.channels[1][0]));  // one key: constant
+  test::expect_bone_near(*fitted.transform(3), motion.channels[3][1], keln::test::tol_float);
+  // 64 (1 + 2 + 3) bytes of keys; three channels of 4 control points and 8 knots.
+  EXPECT_EQ(log.lines[0], "^ motion_t size in bytes         : 384");
+  EXPECT_EQ(log.lines[1], "^ bspline_motion_t size in bytes : 1056");
+}
+
+TEST(bspline_motion, has_its_own_shared_result_record) {
+  const motion_t motion = smooth_motion(64, 1, 8, 1.0f);
+  message_log_t quiet;
+  const bspline_motion_t a(motion), b(motion);
+  EXPECT_EQ(a.transform(0), b.transform(0));
+  EXPECT_NE(static_cast<const void*>(a.transform(0)), static_cast<const void*>(motion.transform(0)));
+}
+
+TEST(bspline_bone_channel, copies_hold_the_same_curves) {
+  const motion_t motion = smooth_motion(65, 1, 30, 1.0f);
+  message_log_t quiet;
+  const bspline_motion_t fitted(motion);
+  const bspline_bone_channel_t copy = fitted.channels[0];
+  EXPECT_EQ(copy.bone, fitted.channels[0].bone);
+  EXPECT_EQ(copy.duration, fitted.channels[0].duration);
+  EXPECT_EQ(copy.byte_size(), fitted.channels[0].byte_size());
+  bone_t from_copy, from_original;
+  copy.evaluate(0.37f, from_copy);
+  fitted.channels[0].evaluate(0.37f, from_original);
+  EXPECT_TRUE(bitwise_equal(from_copy, from_original));
+}
+
+TEST(bspline_motion, checks_the_channel_index) {
+  message_log_t quiet;
+  const bspline_motion_t fitted{motion_t()};
+  EXPECT_INDEX_CHECK_FAILS(fitted.transform(0));
+}
+
+}  // namespace
+}  // namespace keln::velm
