@@ -16,7 +16,7 @@ struct stride_t {
 };
 
 constexpr stride_t walking{0.62, 0.26, 0.045, 0.02, 0.011, deg(3), deg(22), deg(18)};
-constexpr stride_t running{0.38, 0.40, 0.10, 0.05, 0.022, deg(12), deg(40), deg(85)};
+constexpr stride_t running{0.38, 0.36, 0.10, 0.065, 0.022, deg(12), deg(40), deg(85)};
 
 class biped_t {
 public:
@@ -67,9 +67,9 @@ void wave_arm(const rig_t& rig, double p, rig_pose_t& pose) {
   int upper = rig.bone("upperarm_R"), fore = rig.bone("forearm_R"), hand = rig.bone("hand_R");
   dvec3 rest_upper = rig.rest_offset(fore), rest_fore = rig.rest_offset(hand);
   dvec3 z{0, 0, 1};
-  set_global_rotation(rig, pose, upper, frame_rotation(rest_upper, z, {-0.75, 0.55, 0.12}, z));
+  set_global_rotation(rig, pose, upper, frame_rotation(rest_upper, z, {-0.92, 0.3, 0.1}, z));
   double a = deg(28) * wave(2 * p);
-  dvec3 fore_dir{-0.25 + std::sin(a), std::cos(a), 0.15};
+  dvec3 fore_dir{-0.1 + std::sin(a), std::cos(a), 0.2};
   dquat g = frame_rotation(rest_fore, z, fore_dir, z);
   set_global_rotation(rig, pose, fore, g);
   set_global_rotation(rig, pose, hand, g * rot_z(deg(10) * wave(2 * p - 0.1)));

@@ -6,10 +6,12 @@
 // The output depends on nothing but this program, so running it again
 // reproduces the committed documents byte for byte.
 #include "character.h"
+#include "export.h"
 #include "preview.h"
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 using namespace keln::chargen;
@@ -22,6 +24,9 @@ int main(int argc, char** argv) {
   std::string preview_dir = argc == 4 ? argv[3] : "";
   for (auto make : {hunter_spec, horse_spec, elephant_spec}) {
     character_t c = build_character(make());
+    std::error_code error;
+    std::filesystem::create_directories(std::string(argv[1]) + "/" + c.directory, error);
+    if (error || !write_documents(c, argv[1])) return 1;
     std::printf("%s: %zu bones, %zu vertices, %zu triangles, volume %g\n", c.directory.c_str(),
                 c.rig.bones().size(), c.mesh.positions.size(), c.mesh.triangles.size(),
                 signed_volume(c.mesh));
