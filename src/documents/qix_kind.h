@@ -15,3 +15,11 @@ enum qix_kind_t : std::uint32_t {
 };
 
 }  // namespace keln
+
+namespace keln {
+
+// The kind named by a path's extension: .qim geometry, .qis skeleton, .qia
+// animation, .qit trait, .qic collision (lower case). False for any other path.
+bool qix_kind_from_path(const char* path, qix_kind_t& kind);
+
+}  // namespace keln

@@ -498,4 +498,20 @@ bool qic_write(const qic_t& document, qix_text_out_t& out) {
   return w.ok;
 }
 
+bool qix_write(const qix_node_t& root, qix_kind_t kind, qix_text_out_t& out) {
+  switch (kind) {
+    case QIX_GEOMETRY:
+      return qim_write(static_cast<const qim_t&>(root), out);
+    case QIX_SKELETON:
+      return qis_write(static_cast<const qis_t&>(root), out);
+    case QIX_ANIMATION:
+      return qia_write(static_cast<const qia_t&>(root), out);
+    case QIX_TRAIT:
+      return qit_write(static_cast<const qit_t&>(root), out);
+    case QIX_COLLISION:
+      return qic_write(static_cast<const qic_t&>(root), out);
+  }
+  return false;
+}
+
 }  // namespace keln

@@ -27,6 +27,7 @@
 #include "documents/qim.h"
 #include "documents/qis.h"
 #include "documents/qit.h"
+#include "documents/qix_kind.h"
 #include "documents/qix_text_out.h"
 
 namespace keln {
@@ -36,6 +37,9 @@ bool qis_write(const qis_t& document, qix_text_out_t& out);
 bool qia_write(const qia_t& document, qix_text_out_t& out);
 bool qit_write(const qit_t& document, qix_text_out_t& out);
 bool qic_write(const qic_t& document, qix_text_out_t& out);
+
+// The writer of the kind, for a root of that kind (as qix_loaded_root gives).
+bool qix_write(const qix_node_t& root, qix_kind_t kind, qix_text_out_t& out);
 
 // The text of one float as the writer writes it (at most 15 characters and a
 // terminator in out).

@@ -23,18 +23,6 @@ namespace {
 
 const char* const g_usage = "usage: qixcheck [--dump] FILE...  (FILE ending in .qim, .qis, .qia, .qit or .qic)";
 
-bool kind_of(const char* path, qix_kind_t& kind) {
-  static const char* const extensions[] = {".qim", ".qis", ".qia", ".qit", ".qic"};
-  const std::size_t length = std::strlen(path);
-  for (std::uint32_t k = 0; k < 5; ++k) {
-    if (length > 4 && std::strcmp(path + length - 4, extensions[k]) == 0) {
-      kind = static_cast<qix_kind_t>(k);
-      return true;
-    }
-  }
-  return false;
-}
-
 void summarise(const char* path, qix_kind_t kind, const qix_node_t* root) {
   switch (kind) {
     case QIX_GEOMETRY: {
@@ -75,32 +63,15 @@ void summarise(const char* path, qix_kind_t kind, const qix_node_t* root) {
   }
 }
 
-bool dump(qix_kind_t kind, const qix_node_t* root) {
-  qix_stdio_out_t out(stdout);
-  switch (kind) {
-    case QIX_GEOMETRY:
-      return qim_write(*static_cast<const qim_t*>(root), out);
-    case QIX_SKELETON:
-      return qis_write(*static_cast<const qis_t*>(root), out);
-    case QIX_ANIMATION:
-      return qia_write(*static_cast<const qia_t*>(root), out);
-    case QIX_TRAIT:
-      return qit_write(*static_cast<const qit_t*>(root), out);
-    case QIX_COLLISION:
-      return qic_write(*static_cast<const qic_t*>(root), out);
-  }
-  return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   int first = 1;
   const bool dumping = argc > 1 && std::strcmp(argv[1], "--dump") == 0;
   if (dumping) first = 2;
-  qix_kind_t kind;
+  qix_kind_t kind = QIX_GEOMETRY;
   bool usable = first < argc;
-  for (int i = first; i < argc && usable; ++i) usable = kind_of(argv[i], kind);
+  for (int i = first; i < argc && usable; ++i) usable = qix_kind_from_path(argv[i], kind);
   if (!usable) {
     std::fprintf(stderr, "%s\n", g_usage);
     return 2;
@@ -109,14 +80,16 @@ int main(int argc, char** argv) {
   core_startup(0);
   bool all_loaded = true;
   for (int i = first; i < argc; ++i) {
-    kind_of(argv[i], kind);
+    qix_kind_from_path(argv[i], kind);
     qix_node_list_t nodes;
     if (qix_load(argv[i], FS_DEVICE_SYSTEM, nodes, kind)) {
       const qix_node_t* root = qix_loaded_root(kind);
-      if (dumping)
-        dump(kind, root);
-      else
+      if (dumping) {
+        qix_stdio_out_t out(stdout);
+        qix_write(*root, kind, out);
+      } else {
         summarise(argv[i], kind, root);
+      }
     } else {
       all_loaded = false;
     }

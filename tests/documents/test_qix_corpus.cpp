@@ -1,0 +1,78 @@
+// Every document of the corpus is loaded as the viewer loads it (by path on
+// the system device) and must give exactly the result and the message lines
+// of its .expected file: first line "loaded" or "failed", then the lines the
+// standard handler prints. Every document that loads is also written back and
+// read again: the second text must equal the first.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "document_test_support.h"
+#include "documents/qix_writer.h"
+#include "kelncore/fs/fs_types.h"
+
+namespace keln {
+namespace {
+
+std::vector<std::string> corpus_documents() {
+  std::vector<std::string> paths;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator("corpus")) {
+    qix_kind_t kind;
+    if (entry.is_regular_file() && qix_kind_from_path(entry.path().c_str(), kind))
+      paths.push_back(entry.path().generic_string());
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string written(const qix_node_t& root, qix_kind_t kind) {
+  qix_buffer_out_t out;
+  EXPECT_TRUE(qix_write(root, kind, out));
+  return std::string(out.text.data(), out.text.size());
+}
+
+class qix_corpus : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(qix_corpus, loads_with_the_expected_messages) {
+  const std::string& path = GetParam();
+  qix_kind_t kind = QIX_GEOMETRY;
+  ASSERT_TRUE(qix_kind_from_path(path.c_str(), kind));
+  const std::vector<std::string> expected = lines_of(read_text_file(path + ".expected"));
+  ASSERT_FALSE(expected.empty()) << "no expectations for " << path;
+
+  qix_node_list_t nodes;
+  message_log_t log;
+  const bool loaded = qix_load(path.c_str(), FS_DEVICE_SYSTEM, nodes, kind);
+  std::vector<std::string> actual = log.lines;
+  actual.insert(actual.begin(), loaded ? "loaded" : "failed");
+  EXPECT_EQ(actual, expected);
+  if (loaded) {
+    const std::string first = written(*qix_loaded_root(kind), kind);
+    parsed_text_t again(first, kind);
+    ASSERT_TRUE(again.loaded) << first;
+    EXPECT_EQ(written(*again.root, kind), first);
+  }
+  qix_destroy_nodes(nodes);
+}
+
+INSTANTIATE_TEST_SUITE_P(documents, qix_corpus, ::testing::ValuesIn(corpus_documents()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param.substr(std::string("corpus/").size());
+                           for (char& c : name)
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
+
+}  // namespace
+}  // namespace keln
