@@ -37,6 +37,22 @@ bool valid_range(std::size_t count, std::uint64_t offset) {
   return offset <= k_largest_offset && count <= k_largest_offset - offset;
 }
 
+// Moves exactly count bytes at offset with pread or pwrite. Both may move
+// fewer bytes than asked (large counts, signals), so this goes on until
+// everything has moved; the end of the file or a failed call is a failure.
+template <typename Byte, typename Transfer>
+bool transfer_all(int fd, Byte* bytes, std::size_t count, std::uint64_t offset, Transfer transfer) {
+  if (!valid_range(count, offset)) return false;
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = transfer(fd, bytes + done, count - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
 }  // namespace
 
 fs_handle_t* fs_io_layer_posix_t::open_read(const string& path) { return open_regular(path.text, O_RDONLY); }
@@ -54,33 +70,13 @@ void fs_io_layer_posix_t::close(fs_handle_t* handle) {
 
 bool fs_io_layer_posix_t::remove_file(const string& path) { return ::unlink(path.text) == 0; }
 
-// pread and pwrite may move fewer bytes than asked (large counts, signals);
-// both loops go on until everything has moved, the file ends or a call fails.
 bool fs_io_layer_posix_t::read_at(fs_handle_t* handle, void* buffer, std::size_t count, std::uint64_t offset) {
-  if (!valid_range(count, offset)) return false;
-  auto* bytes = static_cast<char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::pread(handle->fd, bytes + done, count - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  return transfer_all(handle->fd, static_cast<char*>(buffer), count, offset, ::pread);
 }
 
 bool fs_io_layer_posix_t::write_at(fs_handle_t* handle, const void* buffer, std::size_t count,
                                    std::uint64_t offset) {
-  if (!valid_range(count, offset)) return false;
-  const auto* bytes = static_cast<const char*>(buffer);
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::pwrite(handle->fd, bytes + done, count - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  return transfer_all(handle->fd, static_cast<const char*>(buffer), count, offset, ::pwrite);
 }
 
 bool fs_io_layer_posix_t::stat(fs_handle_t* handle, fs_stat_t* out) {
