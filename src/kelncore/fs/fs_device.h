@@ -44,12 +44,13 @@ class fs_device_t {
   // full_paths each name is path, '/', the entry name; otherwise the bare name.
   virtual void list_dir(auto_ptr_t<fs_dir_list_t>& out, const char* path, bool full_paths);
 
-  // Makes the directory that holds path. True at once for a bare name or a
-  // name right under '/'.
-  bool make_parent(const char* path);
+  // Shared by every device:
+  // Makes the directory that holds path (through make_path). True at once
+  // for a bare name or a name right under '/'.
+  virtual bool make_parent(const char* path);
   // The system path for a device path, written to out; its text, or null when
   // it does not fit in out (out then holds a cut text that must not be used).
-  const char* resolve(fs_path_t& out, const char* path) const;
+  virtual const char* resolve(fs_path_t& out, const char* path) const;
 
   const char* root() const { return m_root.text; }
 
