@@ -10,16 +10,16 @@
 
 namespace keln {
 
-void qix_write_float(float value, char out[16]) {
+void qix_write_float(float value, char out[24]) {
   if (!std::isfinite(value)) {
     std::uint32_t bits;
     std::memcpy(&bits, &value, sizeof(bits));
-    std::snprintf(out, 16, "&%08" PRIX32, bits);
+    std::snprintf(out, 24, "&%08" PRIX32, bits);
     return;
   }
   // Shortest text that reads back to the same float; a point is added where
   // the text would otherwise read as an integer.
-  const std::to_chars_result result = std::to_chars(out, out + 13, value);
+  const std::to_chars_result result = std::to_chars(out, out + 21, value);
   char* end = result.ptr;
   if (!std::memchr(out, '.', static_cast<std::size_t>(end - out)) &&
       !std::memchr(out, 'e', static_cast<std::size_t>(end - out))) {
@@ -77,7 +77,7 @@ class writer_t {
   }
 
   void put_float(float value) {
-    char text[16];
+    char text[24];
     qix_write_float(value, text);
     put(text);
   }

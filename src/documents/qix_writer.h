@@ -41,8 +41,8 @@ bool qic_write(const qic_t& document, qix_text_out_t& out);
 // The writer of the kind, for a root of that kind (as qix_loaded_root gives).
 bool qix_write(const qix_node_t& root, qix_kind_t kind, qix_text_out_t& out);
 
-// The text of one float as the writer writes it (at most 15 characters and a
+// The text of one float as the writer writes it (at most 16 characters and a
 // terminator in out).
-void qix_write_float(float value, char out[16]);
+void qix_write_float(float value, char out[24]);
 
 }  // namespace keln

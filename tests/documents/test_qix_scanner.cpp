@@ -21,7 +21,7 @@ struct scan_result_t {
 };
 
 std::string describe(int kind) {
-  char text[16];
+  char text[24];
   switch (kind) {
     case QIXT_INTEGER:
       return "i:" + std::to_string(qix_lval.integer);

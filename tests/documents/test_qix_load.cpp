@@ -1,0 +1,120 @@
+// Loading by path through the file system: missing, empty, unreadable and
+// repeated documents, and the typed loads.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "document_test_support.h"
+#include "kelncore/fs/fs_types.h"
+
+namespace keln {
+namespace {
+
+class qix_load_test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/qix_load_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    m_dir = pattern;
+  }
+  void TearDown() override {
+    qix_destroy_nodes(nodes);
+    std::filesystem::remove_all(m_dir);
+  }
+  std::string file(const std::string& name, const std::string& text) {
+    const std::string path = m_dir + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+
+  qix_node_list_t nodes;
+  message_log_t log;
+  std::string m_dir;
+};
+
+TEST_F(qix_load_test, a_missing_file_creates_no_nodes) {
+  EXPECT_EQ(qim_load("no/such/file.qim", FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_TRUE(nodes.empty());
+  EXPECT_EQ(log.lines, std::vector<std::string>{"*** ERROR *** : cannot stat file no/such/file.qim"});
+}
+
+TEST_F(qix_load_test, a_directory_is_not_a_document) {
+  EXPECT_FALSE(qix_load(m_dir.c_str(), FS_DEVICE_SYSTEM, nodes, QIX_SKELETON));
+  EXPECT_EQ(log.lines, std::vector<std::string>{"*** ERROR *** : cannot stat file " + m_dir});
+}
+
+TEST_F(qix_load_test, an_empty_file_is_a_syntax_error_at_line_1) {
+  const std::string path = file("empty.qis", "");
+  EXPECT_EQ(qis_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_EQ(log.lines, std::vector<std::string>{"*** ERROR *** : " + path + ":1: syntax error [ token '' ]"});
+  EXPECT_EQ(nodes.size(), 5u) << "the five roots stay in the list";
+}
+
+TEST_F(qix_load_test, a_document_beyond_the_scanner_limit_is_not_read) {
+  const std::string path = file("huge.qim", "");
+  ASSERT_EQ(truncate(path.c_str(), 3LL << 30), 0);  // sparse: takes no disk space
+  EXPECT_EQ(qim_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_EQ(log.lines, std::vector<std::string>{"*** ERROR *** : error reading from file " + path});
+  EXPECT_TRUE(nodes.empty());
+}
+
+TEST_F(qix_load_test, typed_loads_name_the_file_they_read) {
+  const std::string text = read_text_file("corpus/skeleton/valid_two_bones.qis");
+  const std::string path = file("biped.qis", text);
+  const qis_t* skeleton = qis_load(path.c_str(), FS_DEVICE_SYSTEM, nodes);
+  ASSERT_NE(skeleton, nullptr);
+  EXPECT_STREQ(skeleton->file_name.text, path.c_str());
+  EXPECT_TRUE(log.lines.empty());
+}
+
+TEST_F(qix_load_test, the_kind_comes_from_the_caller_not_the_file) {
+  const std::string path = file("biped.qim", read_text_file("corpus/skeleton/valid_two_bones.qis"));
+  EXPECT_EQ(qim_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_EQ(log.lines,
+            std::vector<std::string>{"*** ERROR *** : " + path + ":6: unsupported FormatVersion [ token '}' ]"});
+}
+
+TEST_F(qix_load_test, loading_twice_gives_two_roots_and_lines_from_1) {
+  const std::string path = file("order.qis", read_text_file("corpus/skeleton/bone_order.qis"));
+  EXPECT_EQ(qis_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
+  const std::uint32_t after_first = nodes.size();
+  EXPECT_EQ(qis_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
+  const std::string message = "*** ERROR *** : " + path + ":13: inconsistent Skeleton bone order [ token ')' ]";
+  EXPECT_EQ(log.lines, (std::vector<std::string>{message, message}));
+  EXPECT_EQ(nodes.size(), 2 * after_first);
+  EXPECT_NE(nodes[1], nodes[after_first + 1]);
+
+  const std::string valid = file("valid.qis", read_text_file("corpus/skeleton/valid_two_bones.qis"));
+  const qis_t* first = qis_load(valid.c_str(), FS_DEVICE_SYSTEM, nodes);
+  const qis_t* second = qis_load(valid.c_str(), FS_DEVICE_SYSTEM, nodes);
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(first->bones->bone_list.size(), second->bones->bone_list.size());
+}
+
+TEST_F(qix_load_test, every_kind_has_a_typed_load) {
+  EXPECT_NE(qim_load("corpus/geometry/valid_minimal.qim", FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_NE(qia_load("corpus/animation/valid_two_channels.qia", FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_NE(qit_load("corpus/trait/valid_looks.qit", FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_NE(qic_load("corpus/collision/valid_shapes.qic", FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_TRUE(log.lines.empty());
+}
+
+TEST(qix_kind, from_the_extension) {
+  qix_kind_t kind = QIX_GEOMETRY;
+  EXPECT_TRUE(qix_kind_from_path("a/b.qia", kind));
+  EXPECT_EQ(kind, QIX_ANIMATION);
+  EXPECT_TRUE(qix_kind_from_path(".qic", kind));
+  EXPECT_EQ(kind, QIX_COLLISION);
+  EXPECT_FALSE(qix_kind_from_path("b.QIM", kind));
+  EXPECT_FALSE(qix_kind_from_path("qim", kind));
+  EXPECT_FALSE(qix_kind_from_path("b.qimx", kind));
+}
+
+}  // namespace
+}  // namespace keln

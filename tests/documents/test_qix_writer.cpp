@@ -1,0 +1,195 @@
+// The writer: float text that reads back bit for bit, the canonical layout,
+// documents built in memory, and the models it refuses to write.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "document_test_support.h"
+#include "documents/qix_numbers.h"
+#include "documents/qix_stream.h"
+#include "documents/qix_writer.h"
+
+namespace keln {
+namespace {
+
+std::uint32_t bits_of(float value) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof(bits));
+  return bits;
+}
+
+float float_of(std::uint32_t bits) {
+  float value;
+  std::memcpy(&value, &bits, sizeof(value));
+  return value;
+}
+
+// The float the scanner reads from the writer's text.
+float read_back(const char* text) {
+  float value = 0.0f;
+  if (text[0] == '&') EXPECT_TRUE(qix_bits_value(text, static_cast<std::uint32_t>(std::strlen(text)), value));
+  else value = qix_decimal_value(text);
+  return value;
+}
+
+std::string float_text(float value) {
+  char text[24];
+  qix_write_float(value, text);
+  return text;
+}
+
+TEST(qix_write_float, short_texts_with_a_point_or_an_exponent) {
+  EXPECT_EQ(float_text(1.0f), "1.0");
+  EXPECT_EQ(float_text(0.1f), "0.1");
+  EXPECT_EQ(float_text(-2.5f), "-2.5");
+  EXPECT_EQ(float_text(-0.0f), "-0.0");
+  EXPECT_EQ(float_text(123456.0f), "123456.0");
+  EXPECT_EQ(float_text(1e30f), "1e+30");
+  EXPECT_EQ(float_text(INFINITY), "&7F800000");
+  EXPECT_EQ(float_text(-INFINITY), "&FF800000");
+  EXPECT_EQ(float_text(float_of(0x7FC00001u)), "&7FC00001");
+}
+
+TEST(qix_write_float, every_kind_of_float_reads_back_bit_for_bit) {
+  std::mt19937 random(20261206);
+  const std::uint32_t specials[] = {0x00000001u, 0x80000001u, 0x007FFFFFu, 0x00800000u,
+                                    0x7F7FFFFFu, 0xFF7FFFFFu, 0x3F800001u, 0x80000000u};
+  for (std::uint32_t bits : specials) EXPECT_EQ(bits_of(read_back(float_text(float_of(bits)).c_str())), bits);
+  for (int i = 0; i < 200000; ++i) {
+    const std::uint32_t bits = random();
+    const std::string text = float_text(float_of(bits));
+    ASSERT_EQ(bits_of(read_back(text.c_str())), bits) << text;
+  }
+}
+
+TEST(qix_writer, the_canonical_layout) {
+  const std::string expected =
+      "Header {\n"
+      "  FormatVersion : 1\n"
+      "  Source : \"s\"\n"
+      "  Type : \"skeleton\"\n"
+      "  Name : \"n\"\n"
+      "}\n"
+      "Global {\n"
+      "  BoneCount : 1\n"
+      "}\n"
+      "Bones {\n"
+      "  0 ( Name : \"root\" Parent : \"\" Matrix : ( 1.0 0.0 0.0 0.0 0.0 1.0 0.0 0.0 0.0 0.0 1.0 0.0 "
+      "5.0 6.0 7.0 1.0 ) )\n"
+      "}\n";
+  parsed_text_t d(expected, QIX_SKELETON);
+  ASSERT_TRUE(d.loaded);
+  qix_buffer_out_t out;
+  ASSERT_TRUE(qis_write(*static_cast<qis_t*>(d.root), out));
+  EXPECT_EQ(std::string(out.text.data(), out.text.size()), expected);
+}
+
+// A geometry document built in memory the way a generator builds one.
+struct built_geometry_t {
+  built_geometry_t() {
+    document = qix_new_node<qim_t>(nodes);
+    document->header = qix_new_node<qix_header_t>(nodes);
+    document->header->format_version = 5;
+    document->global = qix_new_node<qim_global_t>(nodes);
+    qim_global_t& g = *document->global;
+    g.vertex_count = 2;
+    g.triangle_count = 0;
+    g.material_count = 1;
+    g.piece_count = 1;
+    g.part_count = 1;
+    g.bone_count = 1;
+    document->materials.push_back(qix_new_node<qix_material_t>(nodes));
+    qix_piece_t* piece = qix_new_node<qix_piece_t>(nodes);
+    piece->vertex_count = 2;
+    piece->stream_count = 1;
+    qix_stream_t* positions = qix_new_node<qix_stream_t>(nodes);
+    positions->tag = "_POSITION";
+    positions->allocate(QIX_FORMAT_FLOAT3, 2);
+    const float p[6] = {0.1f, -0.0f, 1e-40f, 3.0f, NAN, 1e30f};
+    positions->add_item(p, 12);
+    positions->add_item(p + 3, 12);
+    piece->streams.push_back(positions);
+    piece->triangles = qix_new_node<qix_stream_t>(nodes);
+    piece->triangles->allocate(QIX_FORMAT_TRIANGLE, 0);
+    document->pieces.push_back(piece);
+    qix_part_t* part = qix_new_node<qix_part_t>(nodes);
+    part->piece_count = 1;
+    part->pieces.push_back(0);
+    document->parts.push_back(part);
+    document->bone_names.push_back("root");
+    document->skin = qix_new_node<qim_skin_t>(nodes);
+    document->skin->stream_count = 1;
+    qim_skinstream_t* skin = qix_new_node<qim_skinstream_t>(nodes);
+    skin->tag = "_POSITION";
+    skin->allocate_skin(QIX_FORMAT_FLOAT3, 1, 1, 2);
+    skin->add_item(p, 12);
+    skin->set_weight_count(1);
+    skin->add_weight(0, 1.0f);
+    skin->set_clone_count(2);
+    skin->add_clone(0, 0);
+    skin->add_clone(0, 1);
+    document->skin->streams.push_back(skin);
+  }
+  ~built_geometry_t() { qix_destroy_nodes(nodes); }
+
+  std::string text() {
+    qix_buffer_out_t out;
+    ok = qim_write(*document, out);
+    return std::string(out.text.data(), out.text.size());
+  }
+
+  qix_node_list_t nodes;
+  qim_t* document = nullptr;
+  bool ok = false;
+};
+
+TEST(qix_writer, a_document_built_in_memory_reads_back_the_same) {
+  built_geometry_t built;
+  const std::string text = built.text();
+  ASSERT_TRUE(built.ok);
+  EXPECT_NE(text.find("  0 ( ( 0.1 -0.0 1e-40 ) Weights : 1 0 1.0 Clones : 2 0 0 0 1 )\n"), std::string::npos)
+      << text;
+  parsed_text_t d(text, QIX_GEOMETRY);
+  ASSERT_TRUE(d.loaded) << text;
+  const qix_stream_t& positions = *static_cast<qim_t*>(d.root)->pieces[0]->streams[0];
+  EXPECT_EQ(std::memcmp(positions.data, built.document->pieces[0]->streams[0]->data, 24), 0)
+      << "every float, NaN and subnormal included, comes back bit for bit";
+}
+
+TEST(qix_writer, refuses_what_would_not_read_back) {
+  {
+    built_geometry_t built;
+    built.document->materials[0]->alias = "say \"hi\"";
+    built.text();
+    EXPECT_FALSE(built.ok) << "strings cannot hold a double quote";
+  }
+  {
+    built_geometry_t built;
+    built.document->pieces[0]->streams[0]->format = QIX_FORMAT_WORD;
+    built.text();
+    EXPECT_FALSE(built.ok) << "no keyword for the format";
+  }
+  {
+    built_geometry_t built;
+    built.document->bone_names.clear();
+    built.text();
+    EXPECT_FALSE(built.ok) << "a skin needs bone names";
+  }
+  {
+    built_geometry_t built;
+    built.document->header = nullptr;
+    built.text();
+    EXPECT_FALSE(built.ok);
+  }
+  qis_t skeleton;
+  qix_buffer_out_t out;
+  EXPECT_FALSE(qis_write(skeleton, out));
+  qic_t collision;
+  EXPECT_FALSE(qic_write(collision, out));
+}
+
+}  // namespace
+}  // namespace keln
