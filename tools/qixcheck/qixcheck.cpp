@@ -71,7 +71,10 @@ int main(int argc, char** argv) {
   if (dumping) first = 2;
   qix_kind_t kind = QIX_GEOMETRY;
   bool usable = first < argc;
-  for (int i = first; i < argc && usable; ++i) usable = qix_kind_from_path(argv[i], kind);
+  for (int i = first; i < argc && usable; ++i) {
+    usable = qix_kind_from_path(argv[i], kind);
+    if (!usable) std::fprintf(stderr, "qixcheck: unknown document kind: %s\n", argv[i]);
+  }
   if (!usable) {
     std::fprintf(stderr, "%s\n", g_usage);
     return 2;
