@@ -6,6 +6,8 @@
 #include "skin_weights.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace keln::chargen {
 
@@ -34,6 +36,11 @@ character_t build_character(const character_spec_t& spec) {
   smooth(c.mesh, spec.smoothing_iterations);
   decimate(c.mesh, spec.max_vertices);
   smooth(c.mesh, 2);
+  compute_normals(c.mesh);
+  if (relax_folds(c.mesh, 20) != 0) {
+    std::fprintf(stderr, "chargen: %s: the skin folds over\n", spec.directory.c_str());
+    std::abort();
+  }
   assign_weights(c.mesh, c.rig, field, spec.weight_falloff, 3);
 
   double scale;
@@ -41,7 +48,6 @@ character_t build_character(const character_spec_t& spec) {
   normalisation(c.mesh, scale, shift);
   for (dvec3& p : c.mesh.positions) p = p * scale + shift;
   c.rig.transform(scale, shift);
-  compute_normals(c.mesh);
   c.clips = spec.make_clips(c.rig);
   return c;
 }

@@ -48,6 +48,36 @@ void smooth(mesh_t& mesh, int iterations) {
     }
 }
 
+namespace {
+
+bool folded(const mesh_t& mesh, const std::array<int, 3>& t) {
+  dvec3 a = mesh.positions[t[0]], b = mesh.positions[t[1]], c = mesh.positions[t[2]];
+  dvec3 outward = cross(c - a, b - a);
+  for (int v : t)
+    if (dot(outward, mesh.normals[v]) <= 0) return true;
+  return false;
+}
+
+}  // namespace
+
+size_t relax_folds(mesh_t& mesh, int rounds) {
+  std::vector<std::vector<int>> nb = vertex_neighbours(mesh);
+  for (int round = 0;; ++round) {
+    std::vector<int> moved;
+    for (const auto& t : mesh.triangles)
+      if (folded(mesh, t)) moved.insert(moved.end(), t.begin(), t.end());
+    if (moved.empty() || round == rounds) return moved.size() / 3;
+    std::sort(moved.begin(), moved.end());
+    moved.erase(std::unique(moved.begin(), moved.end()), moved.end());
+    for (int v : moved) {
+      dvec3 mean{};
+      for (int u : nb[v]) mean += mesh.positions[u];
+      mesh.positions[v] = lerp(mesh.positions[v], mean * (1.0 / nb[v].size()), 0.5);
+    }
+    compute_normals(mesh);
+  }
+}
+
 double signed_volume(const mesh_t& mesh) {
     double v = 0;
     for (const auto& t : mesh.triangles)

@@ -35,6 +35,12 @@ void compute_normals(mesh_t& mesh);
 // Laplacian), which removes the grid's faceting without shrinking the body.
 void smooth(mesh_t& mesh, int iterations);
 
+// Where the surface folds over (a triangle facing against the normal of
+// one of its vertices), moves that triangle's vertices halfway toward the
+// mean of their neighbours and recomputes the normals, for at most rounds
+// rounds. Returns the number of folded triangles left (0 on success).
+size_t relax_folds(mesh_t& mesh, int rounds);
+
 // Signed volume by the right-hand rule (negative for this winding).
 double signed_volume(const mesh_t& mesh);
 
