@@ -10,6 +10,10 @@
 namespace keln {
 
 bool qix_load_text(const char* name, const char* text, std::size_t size, qix_node_list_t& nodes, qix_kind_t kind) {
+  if (size > QIX_MAX_DOCUMENT_SIZE) {
+    msg_error("error reading from file %s", name);
+    return false;
+  }
   qix_scan_begin(name, kind);
   qix_parse_setup(nodes, kind);
   qix_storage_budget_begin(QIX_STORAGE_PER_TEXT_BYTE * size + QIX_STORAGE_ALLOWANCE);

@@ -31,8 +31,9 @@ constexpr std::uint64_t QIX_MAX_DOCUMENT_SIZE = 0x7FFFFFF0u;
 // True when the parse succeeded.
 bool qix_load(const char* path, std::uint32_t device, qix_node_list_t& nodes, qix_kind_t kind);
 
-// Parses size bytes of document text already in memory (at most
-// QIX_MAX_DOCUMENT_SIZE); name is the file name the messages use. The parse's
+// Parses size bytes of document text already in memory; name is the file
+// name the messages use. Text larger than QIX_MAX_DOCUMENT_SIZE is refused
+// with "error reading from file %s" and creates no nodes. The parse's
 // stream storage is limited to QIX_STORAGE_PER_TEXT_BYTE x size +
 // QIX_STORAGE_ALLOWANCE bytes (see qix_storage_budget.h). True when the parse
 // succeeded.
