@@ -33,8 +33,20 @@ void expect_items(const overlay_t& overlay, const std::vector<expected_text_t>& 
   }
 }
 
+// Item indices of the values that describe the current character.
+constexpr std::uint32_t model_name_item = 1;
+constexpr std::uint32_t base_animation_item = 13;
+constexpr std::uint32_t side_animation_item = 15;
+
 // Text of the item at index i.
 std::string text_at(const overlay_t& overlay, std::uint32_t i) { return overlay.items()[i].text; }
+
+void expect_character_values(const overlay_t& overlay, const std::string& name, const std::string& base,
+                             const std::string& side) {
+  EXPECT_EQ(text_at(overlay, model_name_item), name);
+  EXPECT_EQ(text_at(overlay, base_animation_item), base);
+  EXPECT_EQ(text_at(overlay, side_animation_item), side);
+}
 
 TEST(Overlay, ColoursAreWhiteLabelsAndGreenValues) {
   const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -77,9 +89,7 @@ TEST(Overlay, EmptyCatalogShowsLikeNoCatalog) {
   fake_catalog_t empty;
   overlay_t overlay;
   overlay.build(viewer_settings_t{}, &empty);
-  EXPECT_EQ(text_at(overlay, 1), "");
-  EXPECT_EQ(text_at(overlay, 13), "NONE");
-  EXPECT_EQ(text_at(overlay, 15), "NONE");
+  expect_character_values(overlay, "", "NONE", "NONE");
 }
 
 TEST(Overlay, ValuesFollowTheSettings) {
@@ -123,9 +133,7 @@ TEST(Overlay, NamesComeFromTheCurrentCharacter) {
   settings.current_model = 1;
   overlay_t overlay;
   overlay.build(settings, &catalog);
-  EXPECT_EQ(text_at(overlay, 1), "HORSE");
-  EXPECT_EQ(text_at(overlay, 13), "GALLOP");
-  EXPECT_EQ(text_at(overlay, 15), "GRAZING");
+  expect_character_values(overlay, "HORSE", "GALLOP", "GRAZING");
 }
 
 // A catalog that has no texts to give: the overlay shows them empty.
@@ -141,9 +149,7 @@ TEST(Overlay, MissingTextsAreShownEmpty) {
   catalog.models.resize(1);
   overlay_t overlay;
   overlay.build(viewer_settings_t{}, &catalog);
-  EXPECT_EQ(text_at(overlay, 1), "");
-  EXPECT_EQ(text_at(overlay, 13), "");
-  EXPECT_EQ(text_at(overlay, 15), "");
+  expect_character_values(overlay, "", "", "");
 }
 
 TEST(Overlay, RebuildingReplacesTheItems) {

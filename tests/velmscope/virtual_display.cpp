@@ -185,42 +185,39 @@ bool virtual_display_t::type(x_window_t window, const std::string& text) {
 }
 
 void virtual_display_t::drag(x_window_t window, int from_x, int from_y, int to_x, int to_y) {
-  XEvent event = {};
-  XButtonEvent& button = event.xbutton;
-  button.display = m_display;
-  button.window = window;
-  button.root = DefaultRootWindow(m_display);
-  button.time = CurrentTime;
-  button.same_screen = True;
-  button.button = Button1;
-  button.type = ButtonPress;
-  button.x = from_x;
-  button.y = from_y;
-  XSendEvent(m_display, window, True, ButtonPressMask, &event);
+  // Sends one pointer event at (x, y) of the window; state holds the buttons
+  // down before it.
+  auto send = [&](int type, long mask, int x, int y, unsigned int state) {
+    // Button and motion events share their fields up to state.
+    XEvent event = {};
+    XButtonEvent& pointer = event.xbutton;
+    pointer.type = type;
+    pointer.display = m_display;
+    pointer.window = window;
+    pointer.root = DefaultRootWindow(m_display);
+    pointer.time = CurrentTime;
+    pointer.x = x;
+    pointer.y = y;
+    pointer.state = state;
+    if (type == MotionNotify) {
+      event.xmotion.is_hint = NotifyNormal;
+      event.xmotion.same_screen = True;
+    } else {
+      pointer.button = Button1;
+      pointer.same_screen = True;
+    }
+    XSendEvent(m_display, window, True, mask, &event);
+  };
 
+  send(ButtonPress, ButtonPressMask, from_x, from_y, 0);
   const int dx = to_x - from_x, dy = to_y - from_y;
   const int distance = std::max(std::abs(dx), std::abs(dy));
   const int steps = std::max(1, (distance + 9) / 10);
   for (int i = 1; i <= steps; ++i) {
-    XEvent moved = {};
-    XMotionEvent& motion = moved.xmotion;
-    motion.type = MotionNotify;
-    motion.display = m_display;
-    motion.window = window;
-    motion.root = DefaultRootWindow(m_display);
-    motion.time = CurrentTime;
-    motion.same_screen = True;
-    motion.state = Button1Mask;
-    motion.x = from_x + dx * i / steps;
-    motion.y = from_y + dy * i / steps;
-    XSendEvent(m_display, window, True, ButtonMotionMask | PointerMotionMask, &moved);
+    send(MotionNotify, ButtonMotionMask | PointerMotionMask, from_x + dx * i / steps, from_y + dy * i / steps,
+         Button1Mask);
   }
-
-  button.type = ButtonRelease;
-  button.state = Button1Mask;
-  button.x = to_x;
-  button.y = to_y;
-  XSendEvent(m_display, window, True, ButtonReleaseMask, &event);
+  send(ButtonRelease, ButtonReleaseMask, to_x, to_y, Button1Mask);
   XSync(m_display, False);
 }
 
