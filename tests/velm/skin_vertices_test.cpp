@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
+
+#include "kelncore/math/mat4_routines.h"
 
 namespace keln::velm {
 namespace {
@@ -116,6 +119,45 @@ TEST(skin_vertices, outputs_take_the_sizes_of_the_inputs) {
   skin_vertices(mesh, bone_matrices());
   EXPECT_EQ(mesh.skinned_positions.size(), 2u);
   EXPECT_EQ(mesh.skinned_normals.size(), 2u);
+}
+
+// The defining computation, one vertex at a time: the blend summed from the
+// zero matrix in influence order, then both transforms of the routine table.
+void reference_skin(const skinned_mesh_t& mesh, const array_t<mat4_t>& matrices, std::uint32_t v, vec3_t& position,
+                    vec3_t& normal) {
+  mat4_t blend;
+  for (const skin_t& influence : mesh.skin_vertices[v].influences)
+    for (unsigned k = 0; k < 16; ++k) blend[k] += influence.weight * matrices[influence.bone][k];
+  g_mat4.transform_points_proj(&position, &mesh.positions[v], blend, 1, sizeof(vec3_t), sizeof(vec3_t));
+  g_mat4.transform_dirs_proj(&normal, &mesh.normals[v], blend, 1, sizeof(vec3_t), sizeof(vec3_t));
+}
+
+TEST(skin_vertices, many_vertices_match_the_reference_exactly) {
+  // Enough vertices for several blocks and a partial last one, with zero to
+  // four influences of random bones and weights.
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<float> value(-2.0f, 2.0f);
+  array_dyn_t<mat4_t> matrices;
+  for (int b = 0; b < 5; ++b) {
+    mat4_t m(1.0f);
+    for (unsigned k = 0; k < 12; ++k) m[k] = value(rng);
+    matrices.push_back(m);
+  }
+  skinned_mesh_t mesh;
+  for (std::uint32_t v = 0; v < 203; ++v) {
+    mesh.positions.push_back(vec3_t{{value(rng), value(rng), value(rng)}});
+    mesh.normals.push_back(vec3_t{{value(rng), value(rng), value(rng)}});
+    skin_vertex_t vertex;
+    for (std::uint32_t i = 0; i < v % 5; ++i) vertex.influences.push_back(skin_t{static_cast<std::uint32_t>(rng() % 5u), value(rng)});
+    mesh.skin_vertices.push_back(vertex);
+  }
+  skin_vertices(mesh, matrices);
+  for (std::uint32_t v = 0; v < 203; ++v) {
+    vec3_t position, normal;
+    reference_skin(mesh, matrices, v, position, normal);
+    expect_same(mesh.skinned_positions[v], position);
+    expect_same(mesh.skinned_normals[v], normal);
+  }
 }
 
 TEST(skin_vertices_death, influence_of_a_missing_bone_ends_the_process) {
