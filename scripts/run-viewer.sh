@@ -61,11 +61,14 @@ if [[ -z "$window" ]]; then
   echo "run-viewer: the viewer window did not appear" >&2
   exit 1
 fi
+# Without a window manager the toolkit leaves the window a pixel off the
+# screen's corner; put it wholly on the screen so that all of it is captured.
+xdotool windowmove --sync "$window" 0 0 >/dev/null 2>&1 || true
 sleep 3
 
 mkdir -p "$root/out"
 shot="$root/out/velmscope-screenshot.png"
-xwd -root -silent | convert xwd:- "png:$shot"
+xwd -id "$window" -silent | convert xwd:- "png:$shot"
 echo "run-viewer: screenshot saved to $shot"
 
 # Quit through the viewer's own Q command and collect its exit code.
