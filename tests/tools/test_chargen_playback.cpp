@@ -1,0 +1,107 @@
+// The characters as the animation library plays them: the skin loads for
+// the skeleton, rests where it was modelled, and every animation, alone or
+// as a side animation over a base one, keeps the body whole and on the
+// ground.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "chargen_catalog.h"
+#include "velm/skeletal_instance.h"
+
+namespace keln::chargen_test {
+namespace {
+
+using velm::motion_t;
+using velm::skeletal_instance_t;
+using velm::skinned_mesh_t;
+
+struct extent_t {
+  float lowest = 1e9f, highest = -1e9f, farthest = 0;
+  bool finite = true;
+};
+
+extent_t measure(const skinned_mesh_t& mesh) {
+  extent_t e;
+  for (const vec3_t& p : mesh.skinned_positions) {
+    e.finite = e.finite && std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]);
+    e.lowest = std::min(e.lowest, p[1]);
+    e.highest = std::max(e.highest, p[1]);
+    e.farthest = std::max({e.farthest, std::fabs(p[0]), std::fabs(p[2])});
+  }
+  return e;
+}
+
+TEST(chargen_playback, the_rest_pose_skins_every_vertex_onto_itself) {
+  for (const character_entry_t& entry : catalog()) {
+    skeletal_instance_t instance(entry.skeleton);
+    std::unique_ptr<skinned_mesh_t> mesh(instance.load_skin(entry.geometry));
+    ASSERT_NE(mesh, nullptr) << entry.geometry;
+    instance.skin(*mesh, instance.rest_pose());
+    for (std::uint32_t v = 0; v < mesh->positions.size(); ++v)
+      for (unsigned k = 0; k < 3; ++k) {
+        ASSERT_NEAR(mesh->skinned_positions[v][k], mesh->positions[v][k], 1e-5f) << entry.name << " vertex " << v;
+        ASSERT_NEAR(mesh->skinned_normals[v][k], mesh->normals[v][k], 1e-5f) << entry.name << " vertex " << v;
+      }
+  }
+}
+
+// Plays base animation b, with side animation s on top when s is not
+// null, and checks the skin at a few times through the loop.
+void check_playback(const character_entry_t& entry, const char* base, const char* side) {
+  SCOPED_TRACE(std::string(base) + (side ? std::string(" + ") + side : std::string()));
+  skeletal_instance_t instance(entry.skeleton);
+  std::unique_ptr<skinned_mesh_t> mesh(instance.load_skin(entry.geometry));
+  std::unique_ptr<motion_t> base_motion(instance.load_motion(base));
+  std::unique_ptr<motion_t> side_motion(side ? instance.load_motion(side) : nullptr);
+  ASSERT_TRUE(mesh && base_motion && (!side || side_motion));
+  instance.binding(instance.add_pose(base_motion.get())).weight = 1.0f;
+  if (side_motion) instance.binding(instance.add_pose(side_motion.get())).weight = 1000.0f;
+  float touch = 1e9f;
+  for (int step = 0; step < 12; ++step) {
+    instance.update();
+    instance.skin(*mesh, instance.pose());
+    extent_t e = measure(*mesh);
+    ASSERT_TRUE(e.finite);
+    // Feet (or hooves) do not sink into the ground, leave it only for the
+    // short flight of a run or gallop, and the body keeps about its size.
+    EXPECT_GT(e.lowest, -0.015f) << "time " << base_motion->time;
+    EXPECT_LT(e.lowest, 0.06f) << "time " << base_motion->time;
+    touch = std::min(touch, e.lowest);
+    EXPECT_GT(e.highest, 0.6f);
+    EXPECT_LT(e.highest, 1.2f);
+    EXPECT_LT(e.farthest, 0.8f);
+    base_motion->advance(0.137f);
+    if (side_motion) side_motion->advance(0.137f);
+  }
+  EXPECT_LT(touch, 0.015f);
+}
+
+TEST(chargen_playback, every_base_animation_keeps_the_body_whole_and_grounded) {
+  for (const character_entry_t& entry : catalog())
+    for (const animation_entry_t& a : entry.animations)
+      if (a.base) check_playback(entry, a.path, nullptr);
+}
+
+TEST(chargen_playback, every_side_animation_over_each_base_keeps_the_body_whole_and_grounded) {
+  for (const character_entry_t& entry : catalog())
+    for (const animation_entry_t& side : entry.animations)
+      for (const animation_entry_t& base : entry.animations)
+        if (!side.base && base.base) check_playback(entry, base.path, side.path);
+}
+
+TEST(chargen_playback, every_channel_names_a_bone_of_the_skeleton) {
+  for (const character_entry_t& entry : catalog()) {
+    skeletal_instance_t instance(entry.skeleton);
+    for (const animation_entry_t& a : entry.animations) {
+      std::unique_ptr<motion_t> motion(instance.load_motion(a.path));
+      ASSERT_NE(motion, nullptr) << a.path;
+      for (std::uint32_t i = 0; i < motion->channel_count(); ++i) EXPECT_LT(motion->bone_index(i), instance.bone_count()) << a.path;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace keln::chargen_test
