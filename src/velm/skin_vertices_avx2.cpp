@@ -1,0 +1,159 @@
+#include "velm/skin_vertices_fast.h"
+
+#if defined(__SSE__)
+
+#include <immintrin.h>
+
+#include "velm/skin_batch.h"
+#include "velm/skin_vertices.h"
+
+// Every function here runs AVX2 instructions; only these functions are
+// compiled for AVX2, so nothing shared with the rest of the program is.
+#define SKIN_AVX2 __attribute__((target("avx2")))
+
+namespace keln::velm {
+
+namespace {
+
+// c01, c23 (columns 0 and 1, 2 and 3) += weight * the columns of the
+// influence's bone.
+SKIN_AVX2 inline void add_influence(const skin_job_t& job, const skin_t& influence, __m256& c01, __m256& c23) {
+  const float* m = job.bone_columns(influence.bone);
+  const __m256 w = _mm256_broadcast_ss(&influence.weight);
+  c01 = _mm256_add_ps(c01, _mm256_mul_ps(w, _mm256_load_ps(m)));
+  c23 = _mm256_add_ps(c23, _mm256_mul_ps(w, _mm256_load_ps(m + 8)));
+}
+
+// The first n influences of in, with n known at compile time so that the
+// loop disappears.
+template <unsigned n>
+SKIN_AVX2 inline void add_influences(const skin_job_t& job, const skin_t* in, __m256& c01, __m256& c23) {
+  for (unsigned i = 0; i < n; ++i) add_influence(job, in[i], c01, c23);
+}
+
+// Blend of vertex v: the weighted sum of its bones' columns, in influence
+// order, into blend[0..15] (32-byte aligned), two columns per register. The
+// common counts of one to four influences run without a loop.
+SKIN_AVX2 inline void blend_vertex(const skin_job_t& job, std::uint32_t v, float* blend) {
+  __m256 c01 = _mm256_setzero_ps(), c23 = c01;
+  const array_dyn_t<skin_t>& influences = job.vertices[v].influences;
+  const skin_t* in = influences.data();
+  switch (influences.size()) {
+    case 1:
+      add_influences<1>(job, in, c01, c23);
+      break;
+    case 2:
+      add_influences<2>(job, in, c01, c23);
+      break;
+    case 3:
+      add_influences<3>(job, in, c01, c23);
+      break;
+    case 4:
+      add_influences<4>(job, in, c01, c23);
+      break;
+    default:
+      for (const skin_t& influence : influences) add_influence(job, influence, c01, c23);
+  }
+  _mm256_store_ps(blend, c01);
+  _mm256_store_ps(blend + 8, c23);
+}
+
+// Two vertices a and b side by side: a in the low four lanes, b in the high.
+SKIN_AVX2 inline __m256 side_by_side(__m128 a, __m128 b) {
+  return _mm256_insertf128_ps(_mm256_castps128_ps256(a), b, 1);
+}
+
+// The three components of two consecutive vec3_t (6 floats from p), each
+// spread over the four lanes of its vertex.
+struct spread_t {
+  __m256 x, y, z;
+};
+
+SKIN_AVX2 inline spread_t spread(const float* p) {
+  // Lanes: p0 p1 p2 p3 | p2 p3 p4 p5, that is ax ay az bx | az bx by bz.
+  const __m256 both = side_by_side(_mm_loadu_ps(p), _mm_loadu_ps(p + 2));
+  return {_mm256_permutevar8x32_ps(both, _mm256_setr_epi32(0, 0, 0, 0, 5, 5, 5, 5)),
+          _mm256_permutevar8x32_ps(both, _mm256_setr_epi32(1, 1, 1, 1, 6, 6, 6, 6)),
+          _mm256_permutevar8x32_ps(both, _mm256_setr_epi32(2, 2, 2, 2, 7, 7, 7, 7))};
+}
+
+// Writes the low three lanes of each half (a then b) as 6 floats to out.
+SKIN_AVX2 inline void store_pair(float* out, __m256 q) {
+  const __m256 packed = _mm256_permutevar8x32_ps(q, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 6, 6));
+  _mm_storeu_ps(out, _mm256_castps256_ps128(packed));
+  _mm_storel_pi(reinterpret_cast<__m64*>(out + 4), _mm256_extractf128_ps(packed, 1));
+}
+
+// Each half times 1 / its w (lane 3 of the half), or as it is where that w is
+// 0 (a NaN w divides, as in the routine table).
+SKIN_AVX2 inline __m256 divide_by_last_unless_zero(__m256 q) {
+  const __m256 w = _mm256_permute_ps(q, _MM_SHUFFLE(3, 3, 3, 3));
+  const __m256 divides = _mm256_cmp_ps(w, _mm256_setzero_ps(), _CMP_NEQ_UQ);
+  if (_mm256_movemask_ps(divides) == 0) return q;
+  const __m256 one = _mm256_set1_ps(1.0f);
+  return _mm256_mul_ps(q, _mm256_blendv_ps(one, _mm256_div_ps(one, w), divides));
+}
+
+// Transforms two vertices: blends a and b (16 floats each), points and
+// normals from p and n (6 floats each), results to out_p and out_n (6 floats
+// each). The sums run as in the routine table: columns 0..2 in order, then
+// column 3 (times 0 for the normals).
+SKIN_AVX2 inline void transform_pair(const float* a, const float* b, const float* p, const float* n, float* out_p,
+                                     float* out_n) {
+  const __m256 c0 = side_by_side(_mm_load_ps(a), _mm_load_ps(b));
+  const __m256 c1 = side_by_side(_mm_load_ps(a + 4), _mm_load_ps(b + 4));
+  const __m256 c2 = side_by_side(_mm_load_ps(a + 8), _mm_load_ps(b + 8));
+  const __m256 c3 = side_by_side(_mm_load_ps(a + 12), _mm_load_ps(b + 12));
+  const spread_t point = spread(p);
+  __m256 q = _mm256_add_ps(_mm256_mul_ps(c0, point.x), _mm256_mul_ps(c1, point.y));
+  q = _mm256_add_ps(_mm256_add_ps(q, _mm256_mul_ps(c2, point.z)), c3);
+  store_pair(out_p, divide_by_last_unless_zero(q));
+  const spread_t normal = spread(n);
+  __m256 d = _mm256_add_ps(_mm256_mul_ps(c0, normal.x), _mm256_mul_ps(c1, normal.y));
+  d = _mm256_add_ps(_mm256_add_ps(d, _mm256_mul_ps(c2, normal.z)), _mm256_mul_ps(c3, _mm256_setzero_ps()));
+  store_pair(out_n, divide_by_last_unless_zero(d));
+}
+
+// The last vertex of an odd count: transformed as a pair with itself through
+// local copies, so that nothing beyond its own 12 bytes is read or written.
+SKIN_AVX2 inline void transform_single(const float* blend, const float* p, const float* n, float* out_p, float* out_n) {
+  const float p2[6] = {p[0], p[1], p[2], p[0], p[1], p[2]};
+  const float n2[6] = {n[0], n[1], n[2], n[0], n[1], n[2]};
+  float op[6], on[6];
+  transform_pair(blend, blend, p2, n2, op, on);
+  for (unsigned i = 0; i < 3; ++i) {
+    out_p[i] = op[i];
+    out_n[i] = on[i];
+  }
+}
+
+}  // namespace
+
+SKIN_AVX2 void skin_vertices_avx2(skinned_mesh_t& mesh, const array_t<mat4_t>& skin_matrices) {
+  if (skin_matrices.size() > SKIN_FAST_MAX_BONES) {
+    skin_vertices(mesh, skin_matrices);
+    return;
+  }
+  const skin_job_t job(mesh, skin_matrices);
+  alignas(32) float blends[SKIN_BATCH * 16];
+  for (std::uint32_t first = 0; first < job.count; first += SKIN_BATCH) {
+    const std::uint32_t end = job.count - first < SKIN_BATCH ? job.count : first + SKIN_BATCH;
+    for (std::uint32_t v = first; v < end; ++v) blend_vertex(job, v, blends + 16 * (v - first));
+    std::uint32_t v = first;
+    for (; v + 2 <= end; v += 2) {
+      const float* blend = blends + 16 * (v - first);
+      const std::uint32_t at = 3 * v;
+      transform_pair(blend, blend + 16, job.positions + at, job.normals + at, job.out_positions + at,
+                     job.out_normals + at);
+    }
+    if (v < end) {
+      const std::uint32_t at = 3 * v;
+      transform_single(blends + 16 * (v - first), job.positions + at, job.normals + at, job.out_positions + at,
+                       job.out_normals + at);
+    }
+  }
+}
+
+}  // namespace keln::velm
+
+#endif
