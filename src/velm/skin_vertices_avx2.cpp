@@ -5,7 +5,6 @@
 #include <immintrin.h>
 
 #include "velm/skin_batch.h"
-#include "velm/skin_vertices.h"
 
 // Every function here runs AVX2 instructions; only these functions are
 // compiled for AVX2, so nothing shared with the rest of the program is.
@@ -127,31 +126,28 @@ SKIN_AVX2 inline void transform_single(const float* blend, const float* p, const
   }
 }
 
+// The vertices of a batch two by two, and the last one alone when the
+// batch's count is odd.
+SKIN_AVX2 inline void transform_batch(const skin_job_t& job, std::uint32_t first, std::uint32_t end,
+                                      const float* blends) {
+  std::uint32_t v = first;
+  for (; v + 2 <= end; v += 2) {
+    const float* blend = blends + 16 * (v - first);
+    const std::uint32_t at = 3 * v;
+    transform_pair(blend, blend + 16, job.positions + at, job.normals + at, job.out_positions + at,
+                   job.out_normals + at);
+  }
+  if (v < end) {
+    const std::uint32_t at = 3 * v;
+    transform_single(blends + 16 * (v - first), job.positions + at, job.normals + at, job.out_positions + at,
+                     job.out_normals + at);
+  }
+}
+
 }  // namespace
 
-SKIN_AVX2 void skin_vertices_avx2(skinned_mesh_t& mesh, const array_t<mat4_t>& skin_matrices) {
-  if (skin_matrices.size() > SKIN_FAST_MAX_BONES) {
-    skin_vertices(mesh, skin_matrices);
-    return;
-  }
-  const skin_job_t job(mesh, skin_matrices);
-  alignas(32) float blends[SKIN_BATCH * 16];
-  for (std::uint32_t first = 0; first < job.count; first += SKIN_BATCH) {
-    const std::uint32_t end = job.count - first < SKIN_BATCH ? job.count : first + SKIN_BATCH;
-    for (std::uint32_t v = first; v < end; ++v) blend_vertex(job, v, blends + 16 * (v - first));
-    std::uint32_t v = first;
-    for (; v + 2 <= end; v += 2) {
-      const float* blend = blends + 16 * (v - first);
-      const std::uint32_t at = 3 * v;
-      transform_pair(blend, blend + 16, job.positions + at, job.normals + at, job.out_positions + at,
-                     job.out_normals + at);
-    }
-    if (v < end) {
-      const std::uint32_t at = 3 * v;
-      transform_single(blends + 16 * (v - first), job.positions + at, job.normals + at, job.out_positions + at,
-                       job.out_normals + at);
-    }
-  }
+SKIN_AVX2 __attribute__((flatten)) void skin_vertices_avx2(skinned_mesh_t& mesh, const array_t<mat4_t>& skin_matrices) {
+  skin_in_batches<blend_vertex, transform_batch>(mesh, skin_matrices);
 }
 
 }  // namespace keln::velm

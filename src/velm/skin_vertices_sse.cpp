@@ -5,7 +5,6 @@
 #include <xmmintrin.h>
 
 #include "velm/skin_batch.h"
-#include "velm/skin_vertices.h"
 
 namespace keln::velm {
 
@@ -57,30 +56,24 @@ inline void store_xyz(float* out, __m128 q, bool more_follow) {
   }
 }
 
-inline void transform_vertex(const skin_job_t& job, std::uint32_t v, const float* blend) {
-  const std::uint32_t at = 3 * v;
-  const bool more_follow = v + 1 < job.count;
-  const __m128 column3 = _mm_load_ps(blend + 12);
-  store_xyz(job.out_positions + at, divide_by_last_unless_zero(apply(blend, job.positions + at, column3)), more_follow);
-  store_xyz(job.out_normals + at,
-            divide_by_last_unless_zero(apply(blend, job.normals + at, _mm_mul_ps(column3, _mm_setzero_ps()))),
-            more_follow);
+inline void transform_batch(const skin_job_t& job, std::uint32_t first, std::uint32_t end, const float* blends) {
+  for (std::uint32_t v = first; v < end; ++v) {
+    const float* blend = blends + 16 * (v - first);
+    const std::uint32_t at = 3 * v;
+    const bool more_follow = v + 1 < job.count;
+    const __m128 column3 = _mm_load_ps(blend + 12);
+    store_xyz(job.out_positions + at, divide_by_last_unless_zero(apply(blend, job.positions + at, column3)),
+              more_follow);
+    store_xyz(job.out_normals + at,
+              divide_by_last_unless_zero(apply(blend, job.normals + at, _mm_mul_ps(column3, _mm_setzero_ps()))),
+              more_follow);
+  }
 }
 
 }  // namespace
 
-void skin_vertices_sse(skinned_mesh_t& mesh, const array_t<mat4_t>& skin_matrices) {
-  if (skin_matrices.size() > SKIN_FAST_MAX_BONES) {
-    skin_vertices(mesh, skin_matrices);
-    return;
-  }
-  const skin_job_t job(mesh, skin_matrices);
-  alignas(16) float blends[SKIN_BATCH * 16];
-  for (std::uint32_t first = 0; first < job.count; first += SKIN_BATCH) {
-    const std::uint32_t end = job.count - first < SKIN_BATCH ? job.count : first + SKIN_BATCH;
-    for (std::uint32_t v = first; v < end; ++v) blend_vertex(job, v, blends + 16 * (v - first));
-    for (std::uint32_t v = first; v < end; ++v) transform_vertex(job, v, blends + 16 * (v - first));
-  }
+__attribute__((flatten)) void skin_vertices_sse(skinned_mesh_t& mesh, const array_t<mat4_t>& skin_matrices) {
+  skin_in_batches<blend_vertex, transform_batch>(mesh, skin_matrices);
 }
 
 }  // namespace keln::velm
