@@ -167,44 +167,49 @@ TEST_F(mat4_sse_test, transforms_match_the_portable_ones) {
   }
 }
 
-TEST_F(mat4_sse_test, projection_skips_the_division_when_w_is_zero) {
-  // Row 3 = (1, 0, 0, -1): w is 0 exactly where x is 1.
-  mat4_t m = matrix();
-  m.at(3, 0) = 1.0f;
-  m.at(3, 1) = 0.0f;
-  m.at(3, 2) = 0.0f;
-  m.at(3, 3) = -1.0f;
-  std::vector<vertex_t> input(9);
-  for (vertex_t& v : input) v = {vec3(), {}};
+// A random matrix whose last row is (a, b, c, d), and random vertex records.
+class mat4_sse_projection_test : public mat4_sse_test {
+ protected:
+  mat4_t with_last_row(float a, float b, float c, float d) {
+    mat4_t m = matrix();
+    m.at(3, 0) = a;
+    m.at(3, 1) = b;
+    m.at(3, 2) = c;
+    m.at(3, 3) = d;
+    return m;
+  }
+  std::vector<vertex_t> vertices(std::size_t count) {
+    std::vector<vertex_t> out(count);
+    for (vertex_t& v : out) v = {vec3(), {}};
+    return out;
+  }
+};
+
+// The projecting routine leaves v as the plain one does.
+::testing::AssertionResult not_divided(transform_fn projecting, transform_fn plain, const mat4_t& m, const vec3_t& v) {
+  vec3_t projected, unprojected;
+  projecting(&projected, &v, m, 1, sizeof projected, sizeof v);
+  plain(&unprojected, &v, m, 1, sizeof unprojected, sizeof v);
+  return same(projected, unprojected);
+}
+
+TEST_F(mat4_sse_projection_test, points_skip_the_division_when_w_is_zero) {
+  // w = x - 1: 0 exactly where x is 1.
+  const mat4_t m = with_last_row(1.0f, 0.0f, 0.0f, -1.0f);
+  std::vector<vertex_t> input = vertices(9);
   input[0].v[0] = 1.0f;
   input[4].v[0] = 1.0f;
   compare_transform(&sse::transform_points_proj, &portable::transform_points_proj, m, input);
-
-  vec3_t q;
-  sse::transform_points_proj(&q, &input[0].v, m, 1, sizeof q, sizeof q);
-  vec3_t affine;
-  portable::transform_points(&affine, &input[0].v, m, 1, sizeof affine, sizeof affine);
-  EXPECT_TRUE(same(q, affine));
+  EXPECT_TRUE(not_divided(&sse::transform_points_proj, &portable::transform_points, m, input[0].v));
 }
 
-TEST_F(mat4_sse_test, direction_projection_skips_the_division_when_s_is_zero) {
-  // Row 3 = (1, -1, 0, 5): s is 0 exactly where x equals y; the 5 never
-  // counts for directions.
-  mat4_t m = matrix();
-  m.at(3, 0) = 1.0f;
-  m.at(3, 1) = -1.0f;
-  m.at(3, 2) = 0.0f;
-  m.at(3, 3) = 5.0f;
-  std::vector<vertex_t> input(9);
-  for (vertex_t& v : input) v = {vec3(), {}};
+TEST_F(mat4_sse_projection_test, directions_skip_the_division_when_s_is_zero) {
+  // s = x - y: 0 exactly where x equals y; the 5 never counts for directions.
+  const mat4_t m = with_last_row(1.0f, -1.0f, 0.0f, 5.0f);
+  std::vector<vertex_t> input = vertices(9);
   input[2].v[1] = input[2].v[0];
   compare_transform(&sse::transform_dirs_proj, &portable::transform_dirs_proj, m, input);
-
-  vec3_t d;
-  sse::transform_dirs_proj(&d, &input[2].v, m, 1, sizeof d, sizeof d);
-  vec3_t plain;
-  portable::transform_dirs(&plain, &input[2].v, m, 1, sizeof plain, sizeof plain);
-  EXPECT_TRUE(same(d, plain));
+  EXPECT_TRUE(not_divided(&sse::transform_dirs_proj, &portable::transform_dirs, m, input[2].v));
 }
 
 TEST_F(mat4_sse_test, directions_keep_signed_zeros_like_the_portable_one) {

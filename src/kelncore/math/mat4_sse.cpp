@@ -75,13 +75,21 @@ inline __m128 divide_by_last_unless_zero(__m128 q) {
   return _mm_mul_ps(q, _mm_div_ps(_mm_set1_ps(1.0f), w));
 }
 
-// Runs fn(out_element, in_element) over count elements at the given strides.
-template <typename Fn>
-inline void for_each_strided(void* out, const void* in, std::size_t count, std::size_t out_stride,
-                             std::size_t in_stride, Fn fn) {
+// Every vec3_t of in (at in_stride bytes) as the point (v, 1) or the
+// direction (v, 0) through m, projected (divided by the fourth row's result
+// unless it is 0) or not, to out (at out_stride bytes). Each element is read
+// whole before its result is written, so in may be out.
+template <bool point, bool project>
+void transform(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
+               std::size_t in_stride) {
+  const columns_t mc = columns_of(m);
+  const __m128 w = _mm_set1_ps(point ? 1.0f : 0.0f);
   auto* dst = static_cast<unsigned char*>(out);
   const auto* src = static_cast<const unsigned char*>(in);
-  for (std::size_t i = 0; i < count; ++i, dst += out_stride, src += in_stride) fn(dst, src);
+  for (std::size_t i = 0; i < count; ++i, dst += out_stride, src += in_stride) {
+    const __m128 q = apply(mc, splat(src), w);
+    store_xyz(dst, project ? divide_by_last_unless_zero(q) : q);
+  }
 }
 
 }  // namespace
@@ -114,36 +122,22 @@ void mat4_mul(mat4_t& out, const mat4_t& a, const mat4_t& b) {
 
 void transform_points_proj(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
                            std::size_t in_stride) {
-  const columns_t mc = columns_of(m);
-  const __m128 one = _mm_set1_ps(1.0f);
-  for_each_strided(out, in, count, out_stride, in_stride, [&](unsigned char* o, const unsigned char* p) {
-    store_xyz(o, divide_by_last_unless_zero(apply(mc, splat(p), one)));
-  });
+  transform<true, true>(out, in, m, count, out_stride, in_stride);
 }
 
 void transform_dirs_proj(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
                          std::size_t in_stride) {
-  const columns_t mc = columns_of(m);
-  const __m128 zero = _mm_setzero_ps();
-  for_each_strided(out, in, count, out_stride, in_stride, [&](unsigned char* o, const unsigned char* d) {
-    store_xyz(o, divide_by_last_unless_zero(apply(mc, splat(d), zero)));
-  });
+  transform<false, true>(out, in, m, count, out_stride, in_stride);
 }
 
 void transform_points(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
                       std::size_t in_stride) {
-  const columns_t mc = columns_of(m);
-  const __m128 one = _mm_set1_ps(1.0f);
-  for_each_strided(out, in, count, out_stride, in_stride,
-                   [&](unsigned char* o, const unsigned char* p) { store_xyz(o, apply(mc, splat(p), one)); });
+  transform<true, false>(out, in, m, count, out_stride, in_stride);
 }
 
 void transform_dirs(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
                     std::size_t in_stride) {
-  const columns_t mc = columns_of(m);
-  const __m128 zero = _mm_setzero_ps();
-  for_each_strided(out, in, count, out_stride, in_stride,
-                   [&](unsigned char* o, const unsigned char* d) { store_xyz(o, apply(mc, splat(d), zero)); });
+  transform<false, false>(out, in, m, count, out_stride, in_stride);
 }
 
 }  // namespace keln::sse
