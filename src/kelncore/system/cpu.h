@@ -44,9 +44,10 @@ inline const char* cpu_name() { return cpu_ops.name(); }
 inline const char* cpu_vendor() { return cpu_ops.vendor(); }
 
 // The processor clock in MHz measured by the last cpu_detect: 0 before any
-// detection, 1 when the processor has no time-stamp counter or the
-// measurement found no rate.
+// detection, 1 when the processor has no time-stamp counter (or the build
+// targets a processor without one) or the measurement found no rate.
 std::uint32_t cpu_mhz();
+// Kept by the detect operations of the sets.
 void cpu_set_mhz(std::uint32_t mhz);
 
 // The feature word chosen at start-up (0 before it).
