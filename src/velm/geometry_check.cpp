@@ -9,16 +9,13 @@ namespace keln::velm {
 
 namespace {
 
-constexpr std::uint32_t float3_format = 2;
-constexpr std::uint32_t triangle_format = 8;
-
 bool check_vertex_stream(const qix_piece_t& piece, std::uint32_t p, const char* tag, const char* path) {
   const qix_stream_t* stream = piece.find_stream(tag);
   if (stream == nullptr) {
     msg_error("geometry file: %s - piece %u has no \"%s\" stream", path, p, tag);
     return false;
   }
-  if (stream->format != float3_format || stream->item_count < piece.vertex_count) {
+  if (stream->format != QIX_FORMAT_FLOAT3 || stream->item_count < piece.vertex_count) {
     msg_error("geometry file: %s - piece %u: stream \"%s\" does not hold %u Float3 items", path, p, tag,
               piece.vertex_count);
     return false;
@@ -29,7 +26,7 @@ bool check_vertex_stream(const qix_piece_t& piece, std::uint32_t p, const char* 
 bool check_triangles(const qix_piece_t& piece, std::uint32_t p, const char* path) {
   const qix_stream_t* triangles = piece.triangles;
   if (piece.triangle_count == 0) return true;
-  if (triangles == nullptr || triangles->format != triangle_format || triangles->item_count < piece.triangle_count) {
+  if (triangles == nullptr || triangles->format != QIX_FORMAT_TRIANGLE || triangles->item_count < piece.triangle_count) {
     msg_error("geometry file: %s - piece %u: the triangle list does not hold %u triangles", path, p,
               piece.triangle_count);
     return false;

@@ -14,24 +14,37 @@ namespace keln::velm {
 
 namespace {
 
-constexpr std::uint32_t time_format = 0;    // Float
-constexpr std::uint32_t matrix_format = 9;  // Float4x4
+// The channel's stream tag if it holds items of format; otherwise reports
+// missing or wrong_format and gives null.
+const qix_stream_t* typed_stream(const qia_channel_t& channel, const char* tag, std::uint32_t format,
+                                 const char* missing, const char* wrong_format) {
+  const qix_stream_t* stream = channel.find_stream(tag);
+  if (stream == nullptr) {
+    msg_error("%s", missing);
+    return nullptr;
+  }
+  if (stream->format != format) {
+    msg_error("%s", wrong_format);
+    return nullptr;
+  }
+  return stream;
+}
+
+// Items of the stream that stand for keys: the channel's key count, or fewer
+// when the stream holds fewer.
+std::uint32_t key_items(const qia_channel_t& channel, const qix_stream_t& stream) {
+  return channel.keyframe_count < stream.item_count ? channel.keyframe_count : stream.item_count;
+}
 
 // The duration of a channel: the sum, in float and in order, of its first
 // K - 1 "_TIME" items (the time steps between consecutive keys; the last item
 // is not used). K = 0 gives 0. Reports and returns false when the stream is
 // missing or not of floats.
 bool read_duration(const qia_channel_t& channel, float& duration) {
-  const qix_stream_t* stream = channel.find_stream("_TIME");
-  if (stream == nullptr) {
-    msg_error("unable to get time stream");
-    return false;
-  }
-  if (stream->format != time_format) {
-    msg_error("incompatible time format");
-    return false;
-  }
-  const std::uint32_t keys = channel.keyframe_count < stream->item_count ? channel.keyframe_count : stream->item_count;
+  const qix_stream_t* stream =
+      typed_stream(channel, "_TIME", QIX_FORMAT_FLOAT, "unable to get time stream", "incompatible time format");
+  if (stream == nullptr) return false;
+  const std::uint32_t keys = key_items(channel, *stream);
   float sum = 0.0f;
   for (std::uint32_t k = 0; k + 1 < keys; ++k) {
     float step;
@@ -56,16 +69,10 @@ void align_hemispheres(bone_channel_t& keys) {
 // The keys of a channel, one bone_t per "_MATRIX" item. Reports and returns
 // false (no keys) when the stream is missing or not of 4 x 4 matrices.
 bool read_keys(const qia_channel_t& channel, bone_channel_t& keys) {
-  const qix_stream_t* stream = channel.find_stream("_MATRIX");
-  if (stream == nullptr) {
-    msg_error("unable to get matrix stream");
-    return false;
-  }
-  if (stream->format != matrix_format) {
-    msg_error("incompatible matrix format");
-    return false;
-  }
-  const std::uint32_t count = channel.keyframe_count < stream->item_count ? channel.keyframe_count : stream->item_count;
+  const qix_stream_t* stream =
+      typed_stream(channel, "_MATRIX", QIX_FORMAT_FLOAT4X4, "unable to get matrix stream", "incompatible matrix format");
+  if (stream == nullptr) return false;
+  const std::uint32_t count = key_items(channel, *stream);
   keys.reserve(count);
   for (std::uint32_t k = 0; k < count; ++k) {
     mat4_t matrix;

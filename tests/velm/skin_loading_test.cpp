@@ -19,12 +19,8 @@ class skin_loading : public ::testing::Test {
   // Loads path and checks the lines it printed: the two "parsed OK" lines
   // followed by problems.
   std::unique_ptr<skinned_mesh_t> load(const std::string& path, const std::vector<std::string>& problems) {
-    message_log_t log;
-    std::unique_ptr<skinned_mesh_t> mesh(instance.load_skin(path.c_str()));
-    std::vector<std::string> expected = velm_test::parsed_ok_lines(banner_geometry, "geometry", path);
-    expected.insert(expected.end(), problems.begin(), problems.end());
-    EXPECT_EQ(log.lines, expected);
-    return mesh;
+    return velm_test::load_expecting<skinned_mesh_t>([this](const char* p) { return instance.load_skin(p); },
+                                                     banner_geometry, "geometry", path, problems);
   }
 
   skeletal_instance_t instance;
@@ -137,10 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
         rejected_geometry_t{"missing_bone.qim",
                             {{"Weights : 2 1 0.5 2 0.5", "Weights : 2 1 0.5 3 0.5"}},
                             "skin item 1 uses bone 3, not below the skeleton's 3 bones"}),
-    [](const ::testing::TestParamInfo<rejected_geometry_t>& info) {
-      std::string name = info.param.name;
-      return name.substr(0, name.find('.'));
-    });
+    velm_test::row_name<rejected_geometry_t>);
 
 TEST_F(skin_loading, a_missing_document_gives_null_after_error_parsing) {
   const std::string path = ::testing::TempDir() + "no_such_mesh.qim";

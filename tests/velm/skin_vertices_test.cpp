@@ -6,22 +6,10 @@
 #include <random>
 
 #include "kelncore/math/mat4_routines.h"
+#include "test_pose.h"
 
 namespace keln::velm {
 namespace {
-
-// Rotation by 90 degrees about z, then translation by (1, 2, 3).
-mat4_t turn_and_move() {
-  mat4_t m(1.0f);
-  m.at(0, 0) = 0.0f;
-  m.at(0, 1) = -1.0f;
-  m.at(1, 0) = 1.0f;
-  m.at(1, 1) = 0.0f;
-  m.at(0, 3) = 1.0f;
-  m.at(1, 3) = 2.0f;
-  m.at(2, 3) = 3.0f;
-  return m;
-}
 
 // Scale by 2, then translation by (0, 0, 5).
 mat4_t grow_and_lift() {
@@ -53,7 +41,7 @@ skinned_mesh_t mesh_of(std::initializer_list<skin_vertex_t> vertices) {
 
 array_dyn_t<mat4_t> bone_matrices() {
   array_dyn_t<mat4_t> matrices;
-  matrices.push_back(turn_and_move());
+  matrices.push_back(velm_test::quarter_turn_then_move(1.0f, 2.0f, 3.0f));
   matrices.push_back(grow_and_lift());
   return matrices;
 }

@@ -14,6 +14,18 @@ keln::velm::bone_t distinct_bone(float seed) {
   return bone;
 }
 
+keln::mat4_t quarter_turn_then_move(float x, float y, float z) {
+  keln::mat4_t m(1.0f);
+  m.at(0, 0) = 0.0f;
+  m.at(0, 1) = -1.0f;
+  m.at(1, 0) = 1.0f;
+  m.at(1, 1) = 0.0f;
+  m.at(0, 3) = x;
+  m.at(1, 3) = y;
+  m.at(2, 3) = z;
+  return m;
+}
+
 bool same_bone(const keln::velm::bone_t& a, const keln::velm::bone_t& b) {
   for (unsigned i = 0; i < 3; ++i)
     if (a.position[i] != b.position[i]) return false;

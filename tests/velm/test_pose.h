@@ -1,6 +1,7 @@
 #pragma once
 // A pose for tests: fixed transforms per channel, the bone of each channel
-// chosen freely, and a count of the samples taken.
+// chosen freely, and a count of the samples taken; and the transforms the
+// tests build their poses and matrices from.
 
 #include <cstdint>
 #include <vector>
@@ -32,6 +33,9 @@ class test_pose_t : public keln::velm::pose_t {
 // (seed, 2 seed, 3 seed), a unit rotation depending on seed, and a stretch
 // with seed on the diagonal and a shear.
 keln::velm::bone_t distinct_bone(float seed);
+
+// Rotation by 90 degrees about z, then translation by (x, y, z).
+keln::mat4_t quarter_turn_then_move(float x, float y, float z);
 
 // Component-wise equality of every member.
 bool same_bone(const keln::velm::bone_t& a, const keln::velm::bone_t& b);

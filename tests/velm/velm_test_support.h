@@ -3,6 +3,9 @@
 // recorder, the paths of the test documents and variants of them written to
 // the test's temporary directory.
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,5 +37,27 @@ std::string write_variant(const char* base, const char* name, const replacements
 
 // The two information lines of a document that loaded, as recorded.
 std::vector<std::string> parsed_ok_lines(const char* banner, const char* kind, const std::string& path);
+
+// Runs load (a call of an instance's loader on path, returning an owned
+// pointer or null) while recording messages, and expects exactly the two
+// "parsed OK" lines of kind followed by problems.
+template <typename T, typename Load>
+std::unique_ptr<T> load_expecting(Load load, const char* banner, const char* kind, const std::string& path,
+                                  const std::vector<std::string>& problems) {
+  message_log_t log;
+  std::unique_ptr<T> result(load(path.c_str()));
+  std::vector<std::string> expected = parsed_ok_lines(banner, kind, path);
+  expected.insert(expected.end(), problems.begin(), problems.end());
+  EXPECT_EQ(log.lines, expected);
+  return result;
+}
+
+// Name of a test instantiated for a row with a document file name: the file
+// name without its extension.
+template <typename Row>
+std::string row_name(const ::testing::TestParamInfo<Row>& info) {
+  const std::string name = info.param.name;
+  return name.substr(0, name.find('.'));
+}
 
 }  // namespace velm_test
