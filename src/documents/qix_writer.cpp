@@ -260,6 +260,24 @@ class writer_t {
     close();
   }
 
+  // The counts the global sections of geometry and collision documents begin with.
+  void mesh_counts(std::uint32_t vertices, std::uint32_t triangles, std::uint32_t materials, std::uint32_t pieces,
+                   std::uint32_t parts) {
+    field_count("VertexCount", vertices);
+    field_count("TriangleCount", triangles);
+    field_count("MaterialCount", materials);
+    field_count("PieceCount", pieces);
+    field_count("PartCount", parts);
+  }
+
+  // The Material, Piece and Part sections of geometry and collision documents.
+  void meshes(const array_t<qix_material_t*>& materials, const array_t<qix_piece_t*>& pieces,
+              const array_t<qix_part_t*>& parts) {
+    for (const qix_material_t* m : materials) material(*m);
+    for (const qix_piece_t* p : pieces) piece(*p);
+    for (const qix_part_t* p : parts) part(*p);
+  }
+
   void attribute(const qix_attribute_t& attribute) {
     open("Attribute");
     field_format(attribute.format);
@@ -325,18 +343,13 @@ bool qim_write(const qim_t& document, qix_text_out_t& out) {
   w.header(document.header);
   if (!global) return false;
   w.open("Global");
-  w.field_count("VertexCount", global->vertex_count);
-  w.field_count("TriangleCount", global->triangle_count);
-  w.field_count("MaterialCount", global->material_count);
-  w.field_count("PieceCount", global->piece_count);
-  w.field_count("PartCount", global->part_count);
+  w.mesh_counts(global->vertex_count, global->triangle_count, global->material_count, global->piece_count,
+                global->part_count);
   w.field_count("BoneCount", global->bone_count);
   w.field_count("LocatorCount", global->locator_count);
   w.field_string("Skeleton", global->skeleton);
   w.close();
-  for (const qix_material_t* material : document.materials) w.material(*material);
-  for (const qix_piece_t* piece : document.pieces) w.piece(*piece);
-  for (const qix_part_t* part : document.parts) w.part(*part);
+  w.meshes(document.materials, document.pieces, document.parts);
   for (const qim_locator_t* locator : document.locators) {
     w.open("Locator");
     w.field_string("Name", locator->name);
@@ -467,16 +480,11 @@ bool qic_write(const qic_t& document, qix_text_out_t& out) {
   w.header(document.header);
   if (!global) return false;
   w.open("Global");
-  w.field_count("VertexCount", global->vertex_count);
-  w.field_count("TriangleCount", global->triangle_count);
-  w.field_count("MaterialCount", global->material_count);
-  w.field_count("PieceCount", global->piece_count);
-  w.field_count("PartCount", global->part_count);
+  w.mesh_counts(global->vertex_count, global->triangle_count, global->material_count, global->piece_count,
+                global->part_count);
   w.field_count("LocatorCount", global->locator_count);
   w.close();
-  for (const qix_material_t* material : document.materials) w.material(*material);
-  for (const qix_piece_t* piece : document.pieces) w.piece(*piece);
-  for (const qix_part_t* part : document.parts) w.part(*part);
+  w.meshes(document.materials, document.pieces, document.parts);
   for (const qic_locator_t* locator : document.locators) {
     const char* type = qic_type_name(locator->type);
     float parameters[4] = {};
