@@ -39,7 +39,8 @@ const std::vector<character_entry_t>& catalog() {
 loaded_character_t::loaded_character_t(const character_entry_t& entry) {
   skeleton = qis_load(entry.skeleton, FS_DEVICE_SYSTEM, nodes);
   geometry = qim_load(entry.geometry, FS_DEVICE_SYSTEM, nodes);
-  for (const animation_entry_t& a : entry.animations) animations.push_back(qia_load(a.path, FS_DEVICE_SYSTEM, nodes));
+  for (const animation_entry_t& a : entry.animations)
+    animations.push_back(qia_load(a.path, FS_DEVICE_SYSTEM, nodes));
 }
 
 loaded_character_t::~loaded_character_t() { qix_destroy_nodes(nodes); }

@@ -73,11 +73,14 @@ TEST(chargen_animations, the_last_key_repeats_the_first_and_the_loop_has_no_jump
   for_each_animation([](const loaded_character_t&, const animation_entry_t&, const qia_t& a) {
     for (const qia_channel_t* channel : a.bone_channels) {
       std::uint32_t n = channel->keyframe_count;
-      EXPECT_EQ(std::memcmp(channel->find_stream("_MATRIX")->item(0), channel->find_stream("_MATRIX")->item(n - 1), 64), 0)
+      EXPECT_EQ(std::memcmp(channel->find_stream("_MATRIX")->item(0),
+                            channel->find_stream("_MATRIX")->item(n - 1), 64),
+                0)
           << channel->name.c_str();
       // The step into the repeated key is no larger than the other steps.
       float largest = 0;
-      for (std::uint32_t k = 1; k + 1 < n; ++k) largest = std::max(largest, largest_difference(key(*channel, k - 1), key(*channel, k)));
+      for (std::uint32_t k = 1; k + 1 < n; ++k)
+        largest = std::max(largest, largest_difference(key(*channel, k - 1), key(*channel, k)));
       EXPECT_LE(largest_difference(key(*channel, n - 2), key(*channel, n - 1)), largest * 1.5f + 1e-6f)
           << channel->name.c_str();
     }
@@ -115,13 +118,15 @@ TEST(chargen_animations, base_animations_drive_every_bone_side_animations_only_t
       return;
     }
     for (const std::string& name : channels) {
-      bool listed = std::any_of(entry.driven.begin(), entry.driven.end(),
-                                [&](const std::string& prefix) { return name.compare(0, prefix.size(), prefix) == 0; });
+      bool listed = std::any_of(entry.driven.begin(), entry.driven.end(), [&](const std::string& prefix) {
+        return name.compare(0, prefix.size(), prefix) == 0;
+      });
       EXPECT_TRUE(listed) << name;
     }
     for (const std::string& prefix : entry.driven) {
-      bool used = std::any_of(channels.begin(), channels.end(),
-                              [&](const std::string& name) { return name.compare(0, prefix.size(), prefix) == 0; });
+      bool used = std::any_of(channels.begin(), channels.end(), [&](const std::string& name) {
+        return name.compare(0, prefix.size(), prefix) == 0;
+      });
       EXPECT_TRUE(used) << prefix;
     }
   });
@@ -153,9 +158,10 @@ std::vector<std::vector<vec3_t>> joint_paths(const qia_t& a, const std::vector<s
 TEST(chargen_animations, planted_feet_neither_float_sink_nor_slide) {
   // Forward gaits move planted feet backward (-z), the back walk forward,
   // standing still not at all.
-  const std::map<std::string, int> direction = {
-      {"hunter/run.qia", -1},  {"hunter/walk.qia", -1},  {"hunter/backwalk.qia", 1}, {"horse/walk.qia", -1},
-      {"horse/gallop.qia", -1}, {"horse/stand_idle.qia", 0}, {"elephant/walk.qia", -1}, {"elephant/gallop.qia", -1}};
+  const std::map<std::string, int> direction = {{"hunter/run.qia", -1},     {"hunter/walk.qia", -1},
+                                                {"hunter/backwalk.qia", 1}, {"horse/walk.qia", -1},
+                                                {"horse/gallop.qia", -1},   {"horse/stand_idle.qia", 0},
+                                                {"elephant/walk.qia", -1},  {"elephant/gallop.qia", -1}};
   const float ground_tolerance = 1e-3f;
   for_each_animation([&](const loaded_character_t& c, const animation_entry_t& entry, const qia_t& a) {
     if (!entry.base) return;
@@ -167,7 +173,8 @@ TEST(chargen_animations, planted_feet_neither_float_sink_nor_slide) {
       parents.push_back(c.skeleton->bones->find_bone(bones[i].parent.c_str(), found));
       ASSERT_STREQ(a.bone_channels[i]->name.c_str(), bones[i].name.c_str());
       std::string name = bones[i].name.c_str();
-      if (name.rfind("foot_", 0) == 0 || (name.rfind("leg_", 0) == 0 && name.back() == '3')) feet.push_back(i);
+      if (name.rfind("foot_", 0) == 0 || (name.rfind("leg_", 0) == 0 && name.back() == '3'))
+        feet.push_back(i);
     }
     ASSERT_FALSE(feet.empty());
     int dir = direction.at(entry.path);
@@ -186,7 +193,9 @@ TEST(chargen_animations, planted_feet_neither_float_sink_nor_slide) {
         // Signed backward motion (-1e-4 allows for rounding).
         float along = dir == 0 ? std::fabs(dz) : dz * float(dir);
         EXPECT_GE(along, dir == 0 ? 0.0f : -1e-4f) << bones[feet[f]].name.c_str() << " key " << k;
-        if (dir == 0) EXPECT_LE(along, 1e-3f) << bones[feet[f]].name.c_str() << " key " << k;
+        if (dir == 0) {
+          EXPECT_LE(along, 1e-3f) << bones[feet[f]].name.c_str() << " key " << k;
+        }
       }
     }
   });

@@ -1,7 +1,6 @@
 // Every shipped document loads silently, is small enough, and the
 // skeletons are ordered hierarchies whose names all have tokens.
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <string>
@@ -31,7 +30,8 @@ TEST(chargen_documents, every_document_loads_without_a_warning_or_error) {
     loaded_character_t c(entry);
     EXPECT_NE(c.skeleton, nullptr) << entry.skeleton;
     EXPECT_NE(c.geometry, nullptr) << entry.geometry;
-    for (size_t i = 0; i < c.animations.size(); ++i) EXPECT_NE(c.animations[i], nullptr) << entry.animations[i].path;
+    for (size_t i = 0; i < c.animations.size(); ++i)
+      EXPECT_NE(c.animations[i], nullptr) << entry.animations[i].path;
     EXPECT_TRUE(warnings.lines.empty()) << entry.name << ": " << warnings.lines.front();
   }
 }

@@ -111,7 +111,8 @@ TEST_P(chargen_meshes, feet_stand_on_the_ground_centred_and_the_size_is_one) {
 }
 
 TEST_P(chargen_meshes, every_vertex_has_one_to_four_influences_summing_to_one) {
-  const qim_skinstream_t* skin = static_cast<const qim_skinstream_t*>(loaded->geometry->skin->find_stream("_POSITION"));
+  const qim_skinstream_t* skin =
+      static_cast<const qim_skinstream_t*>(loaded->geometry->skin->find_stream("_POSITION"));
   ASSERT_NE(skin, nullptr);
   std::uint32_t bones = loaded->geometry->global->bone_count;
   std::vector<int> assigned(mesh->positions.size(), 0);

@@ -42,7 +42,8 @@ TEST(chargen_playback, the_rest_pose_skins_every_vertex_onto_itself) {
     instance.skin(*mesh, instance.rest_pose());
     for (std::uint32_t v = 0; v < mesh->positions.size(); ++v)
       for (unsigned k = 0; k < 3; ++k) {
-        ASSERT_NEAR(mesh->skinned_positions[v][k], mesh->positions[v][k], 1e-5f) << entry.name << " vertex " << v;
+        ASSERT_NEAR(mesh->skinned_positions[v][k], mesh->positions[v][k], 1e-5f)
+            << entry.name << " vertex " << v;
         ASSERT_NEAR(mesh->skinned_normals[v][k], mesh->normals[v][k], 1e-5f) << entry.name << " vertex " << v;
       }
   }
@@ -98,7 +99,8 @@ TEST(chargen_playback, every_channel_names_a_bone_of_the_skeleton) {
     for (const animation_entry_t& a : entry.animations) {
       std::unique_ptr<motion_t> motion(instance.load_motion(a.path));
       ASSERT_NE(motion, nullptr) << a.path;
-      for (std::uint32_t i = 0; i < motion->channel_count(); ++i) EXPECT_LT(motion->bone_index(i), instance.bone_count()) << a.path;
+      for (std::uint32_t i = 0; i < motion->channel_count(); ++i)
+        EXPECT_LT(motion->bone_index(i), instance.bone_count()) << a.path;
     }
   }
 }

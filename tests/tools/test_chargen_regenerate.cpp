@@ -42,7 +42,8 @@ TEST(chargen_regenerate, output_is_byte_identical_to_the_committed_documents) {
     for (const std::string& f : files_below(data / dir)) committed.insert(std::string(dir) + "/" + f);
   EXPECT_EQ(written, committed);
   EXPECT_EQ(written.size(), 20u);
-  for (const std::string& f : written) EXPECT_TRUE(contents(out / f) == contents(data / f)) << f << " differs";
+  for (const std::string& f : written)
+    EXPECT_TRUE(contents(out / f) == contents(data / f)) << f << " differs";
   fs::remove_all(out);
 }
 

@@ -1,13 +1,13 @@
 #include "character.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
 #include "decimate.h"
 #include "field.h"
 #include "polygonise.h"
 #include "skin_weights.h"
-
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 
 namespace keln::chargen {
 

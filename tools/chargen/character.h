@@ -1,13 +1,13 @@
 // A character: its rig and skin as built, and its animations.
 #pragma once
 
-#include "clip.h"
-#include "mesh.h"
-#include "rig.h"
-
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "clip.h"
+#include "mesh.h"
+#include "rig.h"
 
 namespace keln::chargen {
 
@@ -15,21 +15,21 @@ namespace keln::chargen {
 // position), the parameters of its skin, and its animations, which are
 // made for the rig after it has been brought to its final size.
 struct character_spec_t {
-  std::string directory;    // below the data directory: "hunter"
-  std::string stem;         // name of the skeleton and geometry documents
+  std::string directory;  // below the data directory: "hunter"
+  std::string stem;       // name of the skeleton and geometry documents
   rig_t rig;
-  double spacing;           // grid spacing of the polygonisation
-  double blend;             // smooth-minimum radius of the field
-  double weight_falloff;    // distance over which joints share vertices
-  int smoothing_iterations; // Taubin iterations on the extracted surface
-  size_t max_vertices;      // vertex budget of the skin
+  double spacing;            // grid spacing of the polygonisation
+  double blend;              // smooth-minimum radius of the field
+  double weight_falloff;     // distance over which joints share vertices
+  int smoothing_iterations;  // Taubin iterations on the extracted surface
+  size_t max_vertices;       // vertex budget of the skin
   std::function<std::vector<clip_t>(const rig_t&)> make_clips;
 };
 
 struct character_t {
   std::string directory, stem;
-  rig_t rig;   // final size: feet on y = 0, centred on x and z, extent 1
-  mesh_t mesh; // skin in the same space, with normals and weights
+  rig_t rig;    // final size: feet on y = 0, centred on x and z, extent 1
+  mesh_t mesh;  // skin in the same space, with normals and weights
   std::vector<clip_t> clips;
 };
 

@@ -1,9 +1,9 @@
 #include "clip.h"
 
+#include <cmath>
+
 #include "kelncore/math/mat4_routines.h"
 #include "kelncore/math/quat.h"
-
-#include <cmath>
 
 namespace keln::chargen {
 

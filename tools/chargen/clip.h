@@ -2,12 +2,12 @@
 // parent-relative matrix keys.
 #pragma once
 
-#include "kelncore/math/mat_sq.h"
-#include "pose.h"
-
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "kelncore/math/mat_sq.h"
+#include "pose.h"
 
 namespace keln::chargen {
 
@@ -15,9 +15,9 @@ namespace keln::chargen {
 constexpr int keys_per_second = 30;
 
 struct clip_t {
-  std::string file;       // document name without directory and extension
-  int frames;             // key intervals; the duration is frames / 30 s
-  std::vector<int> bones; // the driven bones, in bone order; empty: every bone
+  std::string file;        // document name without directory and extension
+  int frames;              // key intervals; the duration is frames / 30 s
+  std::vector<int> bones;  // the driven bones, in bone order; empty: every bone
   // Writes the pose of rig at phase p in [0, 1] into a rest pose. Must be
   // periodic: phase 1 must give the pose of phase 0.
   std::function<void(const rig_t& rig, double phase, rig_pose_t& pose)> pose;
@@ -25,12 +25,12 @@ struct clip_t {
 
 struct channel_keys_t {
   int bone;
-  std::vector<mat4_t> keys; // bone transform relative to its parent, per key
+  std::vector<mat4_t> keys;  // bone transform relative to its parent, per key
 };
 
 struct motion_keys_t {
-  float step;     // seconds between keys
-  float duration; // frames * step
+  float step;      // seconds between keys
+  float duration;  // frames * step
   std::vector<channel_keys_t> channels;
 };
 

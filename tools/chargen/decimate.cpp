@@ -11,7 +11,7 @@ namespace {
 constexpr double min_turn_cosine = 0.35;
 
 class collapser_t {
-public:
+ public:
   explicit collapser_t(mesh_t& mesh) : m_(mesh), alive_(mesh.triangles.size(), true) {
     faces_.resize(m_.positions.size());
     for (size_t t = 0; t < m_.triangles.size(); ++t)
@@ -33,7 +33,7 @@ public:
     compact();
   }
 
-private:
+ private:
   using entry_t = std::tuple<double, int, int>;
 
   void push(int a, int b) {
@@ -110,7 +110,9 @@ private:
       }
     std::vector<std::array<int, 3>> triangles;
     for (size_t t = 0; t < m_.triangles.size(); ++t)
-      if (alive_[t]) triangles.push_back({index[m_.triangles[t][0]], index[m_.triangles[t][1]], index[m_.triangles[t][2]]});
+      if (alive_[t])
+        triangles.push_back(
+            {index[m_.triangles[t][0]], index[m_.triangles[t][1]], index[m_.triangles[t][2]]});
     m_.positions.swap(positions);
     m_.triangles.swap(triangles);
     m_.normals.clear();
@@ -126,8 +128,6 @@ private:
 
 }  // namespace
 
-void decimate(mesh_t& mesh, size_t max_vertices) {
-  collapser_t(mesh).run(max_vertices);
-}
+void decimate(mesh_t& mesh, size_t max_vertices) { collapser_t(mesh).run(max_vertices); }
 
 }  // namespace keln::chargen

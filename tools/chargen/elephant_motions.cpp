@@ -1,8 +1,8 @@
 #include "elephant_motions.h"
 
-#include "quadruped.h"
-
 #include <cmath>
+
+#include "quadruped.h"
 
 namespace keln::chargen {
 
@@ -23,8 +23,8 @@ void ears(const rig_t& rig, rig_pose_t& pose, double out, double tip) {
 // Whole-body locomotion; the feet land in the order left hind, left fore,
 // right hind, right fore. With a duty of at least one half there are always
 // two feet on the ground.
-void locomotion(const rig_t& rig, double p, rig_pose_t& pose, const quadruped_gait_t& gait,
-                double drop, double bob, double trunk_swing, double trunk_curl) {
+void locomotion(const rig_t& rig, double p, rig_pose_t& pose, const quadruped_gait_t& gait, double drop,
+                double bob, double trunk_swing, double trunk_curl) {
   int pelvis = rig.bone("pelvis");
   pose.shift[pelvis] = {0.006 * wave(p), -drop - bob * wave_c(2 * p), 0};
   pose.rotation[pelvis] = rot_z(deg(1.5) * wave(p)) * rot_x(deg(1) * wave(2 * p));
@@ -36,7 +36,8 @@ void locomotion(const rig_t& rig, double p, rig_pose_t& pose, const quadruped_ga
     return rot_z(trunk_swing * wave(p - lag)) * rot_x(trunk_swing * 0.5 * wave(2 * p - lag) - trunk_curl);
   });
   ears(rig, pose, deg(10) + deg(8) * wave(2 * p), deg(6) * wave(2 * p - 0.1));
-  ripple(pose, bones_with_prefix(rig, {"tail"}), 0.08, [&](double lag) { return rot_z(deg(12) * wave(p - lag)); });
+  ripple(pose, bones_with_prefix(rig, {"tail"}), 0.08,
+         [&](double lag) { return rot_z(deg(12) * wave(p - lag)); });
   step_legs(rig, pose, gait, p);
 }
 
@@ -60,10 +61,10 @@ void grazing(const rig_t& rig, double p, rig_pose_t& pose) {
   std::vector<int> t = trunk(rig);
   for (size_t k = 0; k < t.size(); ++k) {
     double along = double(k) / (t.size() - 1);
-    double angle = -deg(6) * (1 - reach)                    // carried clear of the ground
+    double angle = -deg(6) * (1 - reach)                     // carried clear of the ground
                    - deg(14) * reach * (k == 0 ? 1.5 : 0.3)  // swing forward, stay straight
-                   - curl * deg(12) * along                 // tip curls round the tuft
-                   - lift * deg(38) * (0.4 + along);        // the whole trunk rolls up
+                   - curl * deg(12) * along                  // tip curls round the tuft
+                   - lift * deg(38) * (0.4 + along);         // the whole trunk rolls up
     pose.rotation[t[k]] = rot_x(angle);
   }
   ears(rig, pose, deg(12) + deg(10) * wave(3 * p), deg(6) * wave(3 * p - 0.1));
@@ -71,12 +72,12 @@ void grazing(const rig_t& rig, double p, rig_pose_t& pose) {
 
 void shake(const rig_t& rig, double p, rig_pose_t& pose) {
   double envelope = std::sin(pi * p);
-  pose.rotation[rig.bone("head")] = rot_y(deg(22) * envelope * wave(3 * p)) * rot_z(deg(6) * envelope * wave(3 * p - 0.05));
+  pose.rotation[rig.bone("head")] =
+      rot_y(deg(22) * envelope * wave(3 * p)) * rot_z(deg(6) * envelope * wave(3 * p - 0.05));
   ears(rig, pose, deg(15) + deg(45) * envelope * (0.5 + 0.5 * wave(6 * p)),
        deg(25) * envelope * wave(6 * p - 0.15));
-  ripple(pose, trunk(rig), 0.05, [&](double lag) {
-    return rot_z(-deg(14) * envelope * wave(3 * p - 0.1 - lag)) * rot_x(-deg(6));
-  });
+  ripple(pose, trunk(rig), 0.05,
+         [&](double lag) { return rot_z(-deg(14) * envelope * wave(3 * p - 0.1 - lag)) * rot_x(-deg(6)); });
 }
 
 }  // namespace

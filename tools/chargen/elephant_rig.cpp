@@ -8,8 +8,7 @@ namespace keln::chargen {
 
 namespace {
 
-void add_leg(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee,
-             dvec3 ankle) {
+void add_leg(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee, dvec3 ankle) {
   rig.add_bone(name + "1", parent, top);
   rig.add_bone(name + "2", name + "1", knee);
   rig.add_bone(name + "3", name + "2", ankle);
@@ -28,7 +27,7 @@ rig_t elephant_rig() {
   rig.add_bone("chest", "spine2", {0, 0.65, 0.16});
   rig.add_bone("neck", "chest", {0, 0.66, 0.26});
   rig.add_bone("head", "neck", {0, 0.67, 0.33});
-  const dvec3 trunk[7] = {{0, 0.57, 0.46}, {0, 0.47, 0.50}, {0, 0.38, 0.52}, {0, 0.29, 0.53},
+  const dvec3 trunk[7] = {{0, 0.57, 0.46},  {0, 0.47, 0.50},  {0, 0.38, 0.52}, {0, 0.29, 0.53},
                           {0, 0.21, 0.535}, {0, 0.135, 0.54}, {0, 0.07, 0.545}};
   const double trunk_radius[7] = {0.062, 0.05, 0.042, 0.036, 0.031, 0.027, 0.024};
   for (int k = 0; k < 6; ++k) {

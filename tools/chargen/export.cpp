@@ -1,12 +1,12 @@
 #include "export.h"
 
+#include <cstdio>
+
 #include "documents/qia.h"
 #include "documents/qim.h"
 #include "documents/qis.h"
 #include "documents/qix_text_out.h"
 #include "documents/qix_writer.h"
-
-#include <cstdio>
 
 namespace keln::chargen {
 
@@ -14,10 +14,12 @@ namespace {
 
 // Every node of one document, deleted together.
 class node_owner_t {
-public:
+ public:
   ~node_owner_t() { qix_destroy_nodes(nodes); }
   template <typename T>
-  T* make() { return qix_new_node<T>(nodes); }
+  T* make() {
+    return qix_new_node<T>(nodes);
+  }
   qix_node_list_t nodes;
 };
 
@@ -72,7 +74,8 @@ bool write_skeleton(const character_t& c, const std::string& path) {
   for (const bone_def_t& b : c.rig.bones()) {
     // Rest orientations are the identity: the bone's transform in skeleton
     // space is the translation to its joint.
-    float m[16] = {1, 0, 0, float(b.joint.x), 0, 1, 0, float(b.joint.y), 0, 0, 1, float(b.joint.z), 0, 0, 0, 1};
+    float m[16] = {1, 0, 0, float(b.joint.x), 0, 1, 0, float(b.joint.y),
+                   0, 0, 1, float(b.joint.z), 0, 0, 0, 1};
     const char* parent = b.parent < 0 ? "" : c.rig.bones()[b.parent].name.c_str();
     doc->bones->add_bone(b.name.c_str(), parent, m);
   }

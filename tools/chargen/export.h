@@ -2,9 +2,9 @@
 // animation per clip) through the document model and the document writer.
 #pragma once
 
-#include "character.h"
-
 #include <string>
+
+#include "character.h"
 
 namespace keln::chargen {
 

@@ -16,8 +16,7 @@ double ease(double x) {
   return x * x * (3 - 2 * x);
 }
 
-void place_foot(const rig_t& rig, rig_pose_t& pose, const leg_t& leg, dvec3 offset,
-                dquat end_rotation) {
+void place_foot(const rig_t& rig, rig_pose_t& pose, const leg_t& leg, dvec3 offset, dquat end_rotation) {
   dvec3 target = rig.bones()[leg.end].joint + offset;
   solve_two_bone(rig, pose, leg.upper, leg.lower, leg.end, target, leg.pole, leg.pole);
   set_global_rotation(rig, pose, leg.end, end_rotation);

@@ -1,8 +1,8 @@
 #include "horse_motions.h"
 
-#include "quadruped.h"
-
 #include <cmath>
+
+#include "quadruped.h"
 
 namespace keln::chargen {
 
@@ -63,12 +63,10 @@ void stand_idle(const rig_t& rig, double p, rig_pose_t& pose) {
   body(rig, pose, 0.012 + 0.002 * breath, deg(0.5) * breath, 0.012 * wave(p));
   pose.rotation[rig.bone("spine2")] = rot_x(deg(-0.8) * breath) * rot_z(deg(1.5) * wave(p));
   pose.rotation[rig.bone("chest")] = rot_x(deg(0.6) * breath);
-  ripple(pose, neck(rig), 0.04, [&](double lag) {
-    return rot_y(deg(6) * wave(p - 0.1 - lag)) * rot_x(deg(4) * wave(2 * p - lag));
-  });
-  ripple(pose, tail(rig), 0.05, [&](double lag) {
-    return rot_z(deg(25) * flick(p, 0.55 + lag * 0.3, 0.2) - deg(4) * wave(p));
-  });
+  ripple(pose, neck(rig), 0.04,
+         [&](double lag) { return rot_y(deg(6) * wave(p - 0.1 - lag)) * rot_x(deg(4) * wave(2 * p - lag)); });
+  ripple(pose, tail(rig), 0.05,
+         [&](double lag) { return rot_z(deg(25) * flick(p, 0.55 + lag * 0.3, 0.2) - deg(4) * wave(p)); });
   pose.rotation[rig.bone("ear1_L")] = rot_y(deg(40) * flick(p, 0.2, 0.12)) * rot_x(deg(-10));
   pose.rotation[rig.bone("ear1_R")] = rot_y(deg(-40) * flick(p, 0.7, 0.12)) * rot_x(deg(-10));
   pose.rotation[rig.bone("ear2_L")] = rot_x(deg(-15) * flick(p, 0.22, 0.1));
@@ -101,11 +99,14 @@ void grazing(const rig_t& rig, double p, rig_pose_t& pose) {
 void shake(const rig_t& rig, double p, rig_pose_t& pose) {
   double envelope = std::sin(pi * p);
   auto swing = [&](double amplitude, double lag) { return amplitude * envelope * wave(3 * p - lag); };
-  ripple(pose, neck(rig), 0.06, [&](double lag) { return rot_z(swing(deg(9) + deg(4) * lag * 10, lag)) * rot_x(deg(8) * envelope); });
+  ripple(pose, neck(rig), 0.06, [&](double lag) {
+    return rot_z(swing(deg(9) + deg(4) * lag * 10, lag)) * rot_x(deg(8) * envelope);
+  });
   std::vector<int> mane = chain(rig, {"mane1", "mane2", "mane3"});
   ripple(pose, mane, 0.05, [&](double lag) { return rot_z(swing(deg(-18), lag + 0.12)); });
   for (int side : {-1, 1}) {
-    pose.rotation[rig.bone(side_name("ear1", side))] = rot_z(swing(deg(-25), 0.15)) * rot_x(deg(-15) * envelope);
+    pose.rotation[rig.bone(side_name("ear1", side))] =
+        rot_z(swing(deg(-25), 0.15)) * rot_x(deg(-15) * envelope);
     pose.rotation[rig.bone(side_name("ear2", side))] = rot_z(swing(deg(-20), 0.25));
   }
 }

@@ -7,8 +7,8 @@ namespace keln::chargen {
 
 namespace {
 
-void add_leg(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee,
-             dvec3 fetlock, double thickness) {
+void add_leg(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee, dvec3 fetlock,
+             double thickness) {
   rig.add_bone(name + "1", parent, top);
   rig.add_bone(name + "2", name + "1", knee);
   rig.add_bone(name + "3", name + "2", fetlock);
@@ -67,7 +67,8 @@ rig_t horse_rig() {
   rig.ellipsoid("head", {0, 0.775, 0.56}, {0.036, 0.035, 0.04});
   for (int side : {-1, 1}) {
     rig.limb(side_name("ear1", side), side_name("ear2", side), 0.017, 0.013);
-    rig.capsule(side_name("ear2", side), {side * 0.037, 0.97, 0.37}, {side * 0.04, 1.005, 0.365}, 0.013, 0.006);
+    rig.capsule(side_name("ear2", side), {side * 0.037, 0.97, 0.37}, {side * 0.04, 1.005, 0.365}, 0.013,
+                0.006);
   }
   // Tail hair: thick near the root, thinning to the end.
   rig.limb("tail1", "tail2", 0.024, 0.026);

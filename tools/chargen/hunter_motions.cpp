@@ -1,25 +1,25 @@
 #include "hunter_motions.h"
 
-#include "gait.h"
-
 #include <cmath>
+
+#include "gait.h"
 
 namespace keln::chargen {
 
 namespace {
 
 struct stride_t {
-  double duty, stride, lift; // foot cycle (gait.h)
-  double crouch, bob;        // pelvis lowered by crouch, bobbing by bob
-  double lean;               // forward lean of the spine, radians
-  double arm_swing, elbow;   // arm swing amplitude and elbow bend, radians
+  double duty, stride, lift;  // foot cycle (gait.h)
+  double crouch, bob;         // pelvis lowered by crouch, bobbing by bob
+  double lean;                // forward lean of the spine, radians
+  double arm_swing, elbow;    // arm swing amplitude and elbow bend, radians
 };
 
 constexpr stride_t walking{0.62, 0.26, 0.045, 0.02, 0.011, deg(3), deg(22), deg(18)};
 constexpr stride_t running{0.38, 0.36, 0.10, 0.065, 0.022, deg(12), deg(40), deg(85)};
 
 class biped_t {
-public:
+ public:
   explicit biped_t(const rig_t& rig) : rig_(rig) {}
 
   // Whole-body locomotion at phase p; the left foot lands at p = 0 and the
@@ -47,8 +47,8 @@ public:
       foot_state_t f = foot_at(cycle, p);
       // The heel rises as the foot pushes off, the toes lift before landing.
       double pitch = f.swing > 0 ? deg(35) * std::sin(3.14159265358979 * f.swing) * (1 - 1.6 * f.swing) : 0;
-      leg_t leg{b(side_name("thigh", side)), b(side_name("shin", side)), b(side_name("foot", side)),
-                {0, 0, 1}};
+      leg_t leg{
+          b(side_name("thigh", side)), b(side_name("shin", side)), b(side_name("foot", side)), {0, 0, 1}};
       place_foot(rig_, pose, leg, f.offset, rot_x(pitch));
       pose.rotation[b(side_name("toe", side))] = rot_x(-pitch * 0.6);
     }
@@ -57,7 +57,7 @@ public:
   int b(const char* name) const { return rig_.bone(name); }
   int b(const std::string& name) const { return rig_.bone(name); }
 
-private:
+ private:
   const rig_t& rig_;
 };
 
@@ -79,7 +79,7 @@ void wave_arm(const rig_t& rig, double p, rig_pose_t& pose) {
 // turns left and right, and lower them again.
 void binoculars(const rig_t& rig, double p, rig_pose_t& pose) {
   double raise = ease(p / 0.15) * (1 - ease((p - 0.85) / 0.15));
-  double scan = raise * deg(32) * wave(p < 0.15 ? 0 : (p - 0.15) / 0.7 * 1.5) ;
+  double scan = raise * deg(32) * wave(p < 0.15 ? 0 : (p - 0.15) / 0.7 * 1.5);
   int head = rig.bone("head");
   dquat head_rotation = rot_y(scan) * rot_x(-deg(6) * raise);
   set_global_rotation(rig, pose, head, head_rotation);
@@ -94,7 +94,8 @@ void binoculars(const rig_t& rig, double p, rig_pose_t& pose) {
     // Hands point up with the palms around the barrels: the left hand
     // holds the binoculars from below, the right one steadies them.
     dquat up = head_rotation * frame_rotation(rest_hand, {0, 0, 1}, {side * 0.15, 1, 0.1}, {0, 0, 1});
-    dvec3 grip = eyes - rotate(up, normalized(rest_hand) * 0.055) + rotate(head_rotation, dvec3{side * 0.03, -0.015, -0.005});
+    dvec3 grip = eyes - rotate(up, normalized(rest_hand) * 0.055) +
+                 rotate(head_rotation, dvec3{side * 0.03, -0.015, -0.005});
     dvec3 target = lerp(wrist, grip, raise) + dvec3{0, 0, 0.12 * std::sin(3.14159265358979 * raise)};
     dvec3 rest_pole{0, 0, -1};
     dvec3 pole = lerp(rest_pole, {side * 0.8, -0.5, -0.3}, raise);
@@ -114,9 +115,7 @@ std::vector<clip_t> hunter_clips(const rig_t& rig) {
       {"walk", 33, {}, walk},
       {"backwalk", 36, {}, back},
       {"shake", 30, bones_with_prefix(rig, {"upperarm_R", "forearm_R", "hand_R"}), wave_arm},
-      {"binoc_hld", 120,
-       bones_with_prefix(rig, {"upperarm", "forearm", "hand", "head"}),
-       binoculars},
+      {"binoc_hld", 120, bones_with_prefix(rig, {"upperarm", "forearm", "hand", "head"}), binoculars},
   };
 }
 

@@ -1,9 +1,9 @@
 // HUNTER: a walking man in a wide-brimmed hat, a rifle slung across his
 // back and binoculars in his left hand. Designed about 1 unit tall.
+#include <cmath>
+
 #include "character.h"
 #include "hunter_motions.h"
-
-#include <cmath>
 
 namespace keln::chargen {
 

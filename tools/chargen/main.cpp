@@ -5,14 +5,14 @@
 //
 // The output depends on nothing but this program, so running it again
 // reproduces the committed documents byte for byte.
-#include "character.h"
-#include "export.h"
-#include "preview.h"
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+
+#include "character.h"
+#include "export.h"
+#include "preview.h"
 
 using namespace keln::chargen;
 
@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
       for (const clip_t& clip : c.clips) {
         rig_pose_t pose(c.rig);
         clip.pose(c.rig, 0.3, pose);
-        write_preview(posed_mesh(c, pose), 480, 480, preview_dir + "/" + c.directory + "_" + clip.file + ".ppm");
+        write_preview(posed_mesh(c, pose), 480, 480,
+                      preview_dir + "/" + c.directory + "_" + clip.file + ".ppm");
       }
     }
   }

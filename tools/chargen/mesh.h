@@ -1,27 +1,27 @@
 // The triangle mesh of a character's skin while the generator shapes it.
 #pragma once
 
-#include "dmath.h"
-
 #include <array>
 #include <vector>
+
+#include "dmath.h"
 
 namespace keln::chargen {
 
 // Up to four bone influences of one vertex; weights sum to 1.
 struct influences_t {
-    int count = 0;
-    std::array<int, 4> bone{};
-    std::array<double, 4> weight{};
+  int count = 0;
+  std::array<int, 4> bone{};
+  std::array<double, 4> weight{};
 };
 
 struct mesh_t {
-    std::vector<dvec3> positions;
-    std::vector<dvec3> normals; // unit, pointing out of the body
-    // Vertex indices, wound clockwise as seen from outside: the
-    // right-hand-rule normal of every triangle points into the body.
-    std::vector<std::array<int, 3>> triangles;
-    std::vector<influences_t> skin;
+  std::vector<dvec3> positions;
+  std::vector<dvec3> normals;  // unit, pointing out of the body
+  // Vertex indices, wound clockwise as seen from outside: the
+  // right-hand-rule normal of every triangle points into the body.
+  std::vector<std::array<int, 3>> triangles;
+  std::vector<influences_t> skin;
 };
 
 // The vertices that share an edge with each vertex, in increasing order.
@@ -44,4 +44,4 @@ size_t relax_folds(mesh_t& mesh, int rounds);
 // Signed volume by the right-hand rule (negative for this winding).
 double signed_volume(const mesh_t& mesh);
 
-} // namespace keln::chargen
+}  // namespace keln::chargen

@@ -15,4 +15,4 @@ namespace keln::chargen {
 // tetrahedra are created once. Normals and skin are left empty.
 mesh_t polygonise(const field_t& field, double spacing);
 
-} // namespace keln::chargen
+}  // namespace keln::chargen

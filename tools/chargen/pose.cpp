@@ -24,8 +24,7 @@ namespace {
 
 dquat parent_rotation(const rig_t& rig, const rig_pose_t& pose, int i) {
   dquat r;
-  for (int p = rig.bones()[i].parent; p >= 0; p = rig.bones()[p].parent)
-    r = pose.rotation[p] * r;
+  for (int p = rig.bones()[i].parent; p >= 0; p = rig.bones()[p].parent) r = pose.rotation[p] * r;
   return r;
 }
 
@@ -35,8 +34,8 @@ void set_global_rotation(const rig_t& rig, rig_pose_t& pose, int i, dquat g) {
   pose.rotation[i] = conjugate(parent_rotation(rig, pose, i)) * g;
 }
 
-void solve_two_bone(const rig_t& rig, rig_pose_t& pose, int upper, int lower, int end,
-                    dvec3 target, dvec3 pole, dvec3 rest_pole) {
+void solve_two_bone(const rig_t& rig, rig_pose_t& pose, int upper, int lower, int end, dvec3 target,
+                    dvec3 pole, dvec3 rest_pole) {
   std::vector<placement_t> g = globals(rig, pose);
   dquat end_rotation = g[end].rotation;
   dvec3 top = g[upper].position;

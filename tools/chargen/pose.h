@@ -2,17 +2,16 @@
 // and the forward and inverse kinematics the motions are built with.
 #pragma once
 
-#include "rig.h"
-
 #include <vector>
+
+#include "rig.h"
 
 namespace keln::chargen {
 
 // Bone i's transform relative to its parent is
 // T(rest offset + shift[i]) R(rotation[i]); a default pose is the rest pose.
 struct rig_pose_t {
-  explicit rig_pose_t(const rig_t& rig)
-      : rotation(rig.bones().size()), shift(rig.bones().size()) {}
+  explicit rig_pose_t(const rig_t& rig) : rotation(rig.bones().size()), shift(rig.bones().size()) {}
   std::vector<dquat> rotation;
   std::vector<dvec3> shift;
 };
@@ -37,7 +36,7 @@ void set_global_rotation(const rig_t& rig, rig_pose_t& pose, int i, dquat g);
 // bend at rest; it fixes the twist. Targets out of reach are pulled in to
 // 99.9 % of the chain's length. The end bone keeps its rotation in
 // character space unchanged.
-void solve_two_bone(const rig_t& rig, rig_pose_t& pose, int upper, int lower, int end,
-                    dvec3 target, dvec3 pole, dvec3 rest_pole);
+void solve_two_bone(const rig_t& rig, rig_pose_t& pose, int upper, int lower, int end, dvec3 target,
+                    dvec3 pole, dvec3 rest_pole);
 
 }  // namespace keln::chargen

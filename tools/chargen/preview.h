@@ -2,9 +2,9 @@
 // grey ground, seen from the front-left and a little above.
 #pragma once
 
-#include "character.h"
-
 #include <string>
+
+#include "character.h"
 
 namespace keln::chargen {
 

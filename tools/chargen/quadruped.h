@@ -3,17 +3,17 @@
 // hip, the one at the knee or hock, and the foot or hoof.
 #pragma once
 
-#include "gait.h"
-
 #include <array>
+
+#include "gait.h"
 
 namespace keln::chargen {
 
 struct quadruped_gait_t {
   // Phase at which each foot lands, in the order FL, FR, HL, HR.
   std::array<double, 4> touchdown;
-  double duty, stride, lift; // foot cycles (gait.h)
-  double flex;               // largest bend of a lifted foot, radians
+  double duty, stride, lift;  // foot cycles (gait.h)
+  double flex;                // largest bend of a lifted foot, radians
 };
 
 // The four legs in the order FL, FR, HL, HR; front knees bend forward,

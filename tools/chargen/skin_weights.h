@@ -17,4 +17,4 @@ namespace keln::chargen {
 void assign_weights(mesh_t& mesh, const rig_t& rig, const field_t& field, double falloff,
                     int smoothing_passes);
 
-} // namespace keln::chargen
+}  // namespace keln::chargen
