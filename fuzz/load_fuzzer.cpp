@@ -1,23 +1,75 @@
 // libFuzzer target: parses arbitrary bytes as a document of one kind
-// (VELM_FUZZ_KIND, set per target) through the loader's parse, then destroys
-// everything the load created. Any crash, sanitizer report or leak is a fault
-// of the document library.
+// (VELM_FUZZ_KIND, set per target) through the loader's parse. A document
+// that loads is written back with the writer (when the writer takes it) and
+// the text must load again and write back to the same text. Any crash,
+// sanitizer report, leak or broken round trip is a fault of the document
+// library.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "documents/qix_load.h"
 #include "documents/qix_node.h"
+#include "documents/qix_writer.h"
 #include "kelncore/system/startup.h"
 
+namespace {
+
+using namespace keln;
+
+constexpr qix_kind_t k_kind = VELM_FUZZ_KIND;
+
+// Writes the root of the last load with the writer of its kind.
+bool write_loaded(qix_buffer_out_t& out) {
+  const qix_node_t* root = qix_loaded_root(k_kind);
+  switch (k_kind) {
+    case QIX_GEOMETRY:
+      return qim_write(*static_cast<const qim_t*>(root), out);
+    case QIX_SKELETON:
+      return qis_write(*static_cast<const qis_t*>(root), out);
+    case QIX_ANIMATION:
+      return qia_write(*static_cast<const qia_t*>(root), out);
+    case QIX_TRAIT:
+      return qit_write(*static_cast<const qit_t*>(root), out);
+    case QIX_COLLISION:
+      return qic_write(*static_cast<const qic_t*>(root), out);
+  }
+  return false;
+}
+
+[[noreturn]] void round_trip_failed(const char* what) {
+  std::fprintf(stderr, "round trip: %s\n", what);
+  std::abort();
+}
+
+// The written text of a loaded document loads again and writes back the same.
+void check_round_trip() {
+  qix_buffer_out_t first;
+  if (!write_loaded(first)) return;
+  qix_node_list_t nodes;
+  if (!qix_load_text("written", first.text.data(), first.text.size(), nodes, k_kind))
+    round_trip_failed("the written text does not load");
+  qix_buffer_out_t second;
+  if (!write_loaded(second)) round_trip_failed("the reloaded document cannot be written");
+  if (second.text.size() != first.text.size() ||
+      std::memcmp(second.text.data(), first.text.data(), first.text.size()) != 0)
+    round_trip_failed("the reloaded document writes different text");
+  qix_destroy_nodes(nodes);
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  keln::core_startup(0);
+  core_startup(0);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size > keln::QIX_MAX_DOCUMENT_SIZE) return -1;
-  keln::qix_node_list_t nodes;
-  keln::qix_load_text("fuzz", reinterpret_cast<const char*>(data), size, nodes, keln::VELM_FUZZ_KIND);
-  keln::qix_destroy_nodes(nodes);
+  if (size > QIX_MAX_DOCUMENT_SIZE) return -1;
+  qix_node_list_t nodes;
+  if (qix_load_text("fuzz", reinterpret_cast<const char*>(data), size, nodes, k_kind)) check_round_trip();
+  qix_destroy_nodes(nodes);
   return 0;
 }
