@@ -9,6 +9,7 @@
 //   the scanner's and parser's messages ("%s:%d: ..."), the file name being
 //   the path as given.
 // Loads share the process-wide scanner and parser and must not overlap.
+// Skeleton documents need the matrix routine table (filled by core_startup).
 #pragma once
 
 #include <cstddef>
