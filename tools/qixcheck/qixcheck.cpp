@@ -2,6 +2,7 @@
 //
 //   qixcheck FILE...         one summary line per loaded document
 //   qixcheck --dump FILE...  each loaded document written back as text
+//   qixcheck --help          the usage line
 //
 // The kind of each FILE comes from its extension: .qim geometry, .qis
 // skeleton, .qia animation, .qit trait, .qic collision. Paths are relative to
@@ -66,6 +67,10 @@ void summarise(const char* path, qix_kind_t kind, const qix_node_t* root) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::printf("%s\n", g_usage);
+    return 0;
+  }
   int first = 1;
   const bool dumping = argc > 1 && std::strcmp(argv[1], "--dump") == 0;
   if (dumping) first = 2;
