@@ -2,7 +2,7 @@
 
 #include "kelncore/math/mat4_routines.h"
 #include "velm/pose_matrices.h"
-#include "velm/skin_vertices.h"
+#include "velm/skin_vertices_fast.h"
 
 namespace keln::velm {
 
@@ -38,7 +38,8 @@ void skeletal_instance_t::skin(skinned_mesh_t& mesh, const pose_t& pose) {
   concatenate_hierarchy(m_skin_matrices);
   for (std::uint32_t b = 0; b < m_skin_matrices.size(); ++b)
     mat4_mul_alias_b(m_skin_matrices[b], m_inverse_bind[b], m_skin_matrices[b]);
-  skin_vertices(mesh, m_skin_matrices);
+  // The loop for this processor; its results are those of skin_vertices.
+  skin_vertices_fast(mesh, m_skin_matrices);
 }
 
 void skeletal_instance_t::prepare_bones() {
