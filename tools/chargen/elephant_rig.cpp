@@ -2,6 +2,7 @@
 // a long trunk and two tusks, a short tail. Designed about 1 unit long,
 // facing +z.
 #include "character.h"
+#include "quadruped.h"
 #include "elephant_motions.h"
 
 namespace keln::chargen {
@@ -9,9 +10,7 @@ namespace keln::chargen {
 namespace {
 
 void add_leg(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee, dvec3 ankle) {
-  rig.add_bone(name + "1", parent, top);
-  rig.add_bone(name + "2", name + "1", knee);
-  rig.add_bone(name + "3", name + "2", ankle);
+  add_leg_bones(rig, parent, name, top, knee, ankle);
   rig.capsule(name + "1", top + dvec3{0, 0.08, 0}, knee, 0.085, 0.07);
   rig.limb(name + "2", name + "3", 0.068, 0.064);
   // The broad round foot, its sole on the ground.

@@ -1,6 +1,7 @@
 // HORSE: long neck with a mane, head with ears, four slender legs with
 // hooves, a hanging tail. Designed about 1 unit long, facing +z.
 #include "character.h"
+#include "quadruped.h"
 #include "horse_motions.h"
 
 namespace keln::chargen {
@@ -9,9 +10,7 @@ namespace {
 
 void add_leg(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee, dvec3 fetlock,
              double thickness) {
-  rig.add_bone(name + "1", parent, top);
-  rig.add_bone(name + "2", name + "1", knee);
-  rig.add_bone(name + "3", name + "2", fetlock);
+  add_leg_bones(rig, parent, name, top, knee, fetlock);
   rig.capsule(name + "1", top + dvec3{0, 0.06, 0}, knee, thickness, 0.03);
   rig.limb(name + "2", name + "3", 0.024, 0.019);
   // Fetlock and hoof: the hoof's sole is on the ground.

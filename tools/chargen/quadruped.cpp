@@ -4,6 +4,12 @@
 
 namespace keln::chargen {
 
+void add_leg_bones(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee, dvec3 foot) {
+  rig.add_bone(name + "1", parent, top);
+  rig.add_bone(name + "2", name + "1", knee);
+  rig.add_bone(name + "3", name + "2", foot);
+}
+
 std::array<leg_t, 4> quadruped_legs(const rig_t& rig) {
   std::array<leg_t, 4> legs;
   const char* names[4] = {"leg_FL", "leg_FR", "leg_HL", "leg_HR"};

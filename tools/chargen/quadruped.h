@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "gait.h"
 
@@ -15,6 +16,10 @@ struct quadruped_gait_t {
   double duty, stride, lift;  // foot cycles (gait.h)
   double flex;                // largest bend of a lifted foot, radians
 };
+
+// Adds the three bones of one leg called name ("leg_FL" ...): name1 at top
+// (child of parent), name2 at the knee or hock, name3 at the foot's joint.
+void add_leg_bones(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee, dvec3 foot);
 
 // The four legs in the order FL, FR, HL, HR; front knees bend forward,
 // hind hocks backward.
