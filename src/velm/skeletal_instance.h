@@ -21,13 +21,17 @@ namespace keln::velm {
 
 class skeletal_instance_t : public instance_t {
  public:
-  // Loads the skeleton document at skeleton_path (file-system device 2),
-  // reporting "error parsing %s" when it cannot be loaded, and builds the
-  // bones, the rest pose (each bone relative to its parent), the inverse bind
-  // matrices and a current pose of default transforms. A skeleton that cannot
-  // be loaded, or in which a bone does not stand after its parent (which
-  // includes every cycle of parent links), leaves the instance with no bones:
-  // it stays usable and skins every vertex to the origin.
+  // Loads the skeleton document at skeleton_path (file-system device 2) and
+  // builds the bones (name tokens, parents resolved by name; an unknown
+  // parent name makes a root), the rest pose (each bone relative to its
+  // parent), the inverse bind matrices and a current pose of default
+  // transforms. Every loader prints "# <<<<<<<<<<<<<" (geometry:
+  // "# *************") and "<kind> file: <path> - parsed OK" for a document
+  // that loaded, "error parsing <path>" for one that did not. A skeleton that
+  // cannot be loaded, or in which a bone does not stand after its parent
+  // (which includes every cycle of parent links; reported), leaves the
+  // instance with no bones: it stays usable, update changes nothing and only
+  // vertices without influences can be skinned.
   explicit skeletal_instance_t(const char* skeleton_path);
   // Destroys every document node this instance loaded, in load order, then
   // its own arrays. Bound poses are not owned and stay alive.
@@ -35,7 +39,7 @@ class skeletal_instance_t : public instance_t {
 
   // Builds a keyframe motion from the animation document at path: one channel
   // per bone channel, its bone resolved by name through the skeleton document
-  // (0xFFFFFFFF when unknown), its duration the sum of the first K - 1 "_TIME"
+  // (no_bone when unknown), its duration the sum of the first K - 1 "_TIME"
   // items, its keys the "_MATRIX" items with consecutive rotations in the same
   // hemisphere. A channel whose time or matrix stream is missing or of the
   // wrong format is reported and keeps duration 0 or no keys. Null, after
@@ -111,7 +115,7 @@ class skeletal_instance_t : public instance_t {
   // Sizes every per-bone array to the bone count and computes the inverse
   // bind matrices and the rest matrices.
   void prepare_bones();
-  // Index of the skeleton-document bone called name; 0xFFFFFFFF when there is
+  // Index of the skeleton-document bone called name; no_bone when there is
   // no skeleton document or the name is empty or unknown.
   std::uint32_t resolve_bone(const char* name) const;
 
