@@ -98,7 +98,7 @@ void binoculars(const rig_t& rig, double p, rig_pose_t& pose) {
                  rotate(head_rotation, dvec3{side * 0.03, -0.015, -0.005});
     dvec3 target = lerp(wrist, grip, raise) + dvec3{0, 0, 0.12 * std::sin(3.14159265358979 * raise)};
     dvec3 rest_pole{0, 0, -1};
-    dvec3 pole = lerp(rest_pole, {side * 0.8, -0.5, -0.3}, raise);
+    dvec3 pole = lerp(rest_pole, {side * 0.45, -0.9, 0.05}, raise);
     solve_two_bone(rig, pose, upper, fore, hand, target, pole, rest_pole);
     set_global_rotation(rig, pose, hand, slerp(dquat{}, up, raise));
   }

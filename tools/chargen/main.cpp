@@ -16,6 +16,10 @@
 
 using namespace keln::chargen;
 
+// Where in its loop each animation is shown in the preview pictures: late
+// enough that the side animations have reached their pose.
+constexpr double preview_phase = 0.42;
+
 int main(int argc, char** argv) {
   if (argc != 2 && !(argc == 4 && std::strcmp(argv[2], "--preview") == 0)) {
     std::fprintf(stderr, "usage: chargen <data directory> [--preview <picture directory>]\n");
@@ -34,7 +38,7 @@ int main(int argc, char** argv) {
       write_preview(c.mesh, 480, 480, preview_dir + "/" + c.directory + "_rest.ppm");
       for (const clip_t& clip : c.clips) {
         rig_pose_t pose(c.rig);
-        clip.pose(c.rig, 0.3, pose);
+        clip.pose(c.rig, preview_phase, pose);
         write_preview(posed_mesh(c, pose), 480, 480,
                       preview_dir + "/" + c.directory + "_" + clip.file + ".ppm");
       }
