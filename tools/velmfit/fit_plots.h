@@ -1,0 +1,35 @@
+#pragma once
+// SVG plots of one measured animation:
+//   <stem>_playback.svg: the largest and mean distance between the two
+//     playbacks' joint positions over one loop;
+//   <stem>_channel_<n>_<bone>.svg for the three channels whose bones' joints
+//     stray furthest: each curve's keys (points) and B-spline (lines) per
+//     component against time, one panel per curve kind.
+// stem is the animation name with every character other than letters,
+// digits, '-' and '_' replaced by '_', after dropping a ".qia" ending.
+
+#include <string>
+#include <vector>
+
+#include "figures.h"
+#include "fit_character.h"
+#include "playback_error.h"
+
+namespace keln::velmfit {
+
+// Writes the plots of animation index (its figures and playback error
+// measured already) into the existing directory dir. Returns the paths
+// written; on a write failure, reports it with msg_error ("cannot write %s")
+// and returns the paths written before it.
+std::vector<std::string> write_plots(const std::string& dir, const fit_character_t& character, std::size_t index,
+                                     const figures_t& figures, const playback_error_t& error);
+
+// The channels of motion to plot: up to count channels with a bone of the
+// skeleton (bone_largest has one entry per bone), by decreasing largest
+// distance of their bone's joint, the earlier of equal ones first.
+std::vector<std::uint32_t> worst_channels(const velm::motion_t& motion, const std::vector<double>& bone_largest,
+                                          std::size_t count);
+
+std::string plot_stem(const std::string& animation_name);
+
+}  // namespace keln::velmfit
