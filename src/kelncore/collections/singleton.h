@@ -9,16 +9,18 @@ template <typename T>
 class explicit_singleton_t {
  public:
   // The live object, or null when none exists.
-  static T* instance() { return s_instance; }
+  static T* instance() { return static_cast<T*>(s_instance); }
 
  protected:
-  explicit_singleton_t() { s_instance = static_cast<T*>(this); }
+  // Only the base part exists while this runs, so the pointer is kept as a
+  // base pointer and turned into a T* by instance(), once the object is whole.
+  explicit_singleton_t() { s_instance = this; }
   ~explicit_singleton_t() { s_instance = nullptr; }
   explicit_singleton_t(const explicit_singleton_t&) = delete;
   explicit_singleton_t& operator=(const explicit_singleton_t&) = delete;
 
  private:
-  static inline T* s_instance = nullptr;
+  static inline explicit_singleton_t* s_instance = nullptr;
 };
 
 }  // namespace keln
