@@ -68,7 +68,9 @@ void check_playback(const character_entry_t& entry, const char* base, const char
     ASSERT_TRUE(e.finite);
     // Feet (or hooves) do not sink into the ground, leave it only for the
     // short flight of a run or gallop, and the body keeps about its size.
-    EXPECT_GT(e.lowest, -0.015f) << "time " << base_motion->time;
+    // A side animation that reaches for the ground (grazing) goes a little
+    // deeper while a fast base animation lowers the body.
+    EXPECT_GT(e.lowest, side ? -0.04f : -0.015f) << "time " << base_motion->time;
     EXPECT_LT(e.lowest, 0.06f) << "time " << base_motion->time;
     touch = std::min(touch, e.lowest);
     EXPECT_GT(e.highest, 0.6f);

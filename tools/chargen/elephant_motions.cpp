@@ -57,12 +57,13 @@ void grazing(const rig_t& rig, double p, rig_pose_t& pose) {
   double reach = ease(p / 0.25) * (1 - ease((p - 0.35) / 0.15));
   double curl = ease((p - 0.3) / 0.1) * (1 - ease((p - 0.8) / 0.2));
   double lift = ease((p - 0.4) / 0.2) * (1 - ease((p - 0.8) / 0.2));
-  pose.rotation[rig.bone("head")] = rot_x(deg(10) * reach - deg(12) * lift);
+  pose.rotation[rig.bone("head")] = rot_x(deg(14) * reach - deg(12) * lift);
   std::vector<int> t = trunk(rig);
   for (size_t k = 0; k < t.size(); ++k) {
     double along = double(k) / (t.size() - 1);
     double angle = -deg(6) * (1 - reach)                     // carried clear of the ground
-                   - deg(14) * reach * (k == 0 ? 1.5 : 0.3)  // swing forward, stay straight
+                   - deg(24) * reach * (k == 0 ? 1 : 0)       // swing forward from the root
+                   + deg(9) * reach * (k >= 3 ? 1 : 0)        // the end lies down on the ground
                    - curl * deg(12) * along                  // tip curls round the tuft
                    - lift * deg(38) * (0.4 + along);         // the whole trunk rolls up
     pose.rotation[t[k]] = rot_x(angle);

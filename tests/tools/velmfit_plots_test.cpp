@@ -1,0 +1,81 @@
+// Plot pieces: tick values, file names, the choice of channels, SVG text and
+// the progress line.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fit_plots.h"
+#include "progress_line.h"
+#include "svg_chart.h"
+
+namespace {
+
+using keln::velmfit::nice_ticks;
+
+TEST(velmfit_ticks, are_round_steps_covering_the_range) {
+  EXPECT_EQ(nice_ticks(0.0, 1.0), (std::vector<double>{0.0, 0.2, 0.4, 0.6000000000000001, 0.8, 1.0}));
+  EXPECT_EQ(nice_ticks(0.0, 0.7), (std::vector<double>{0.0, 0.2, 0.4, 0.6000000000000001, 0.8}));
+  EXPECT_EQ(nice_ticks(-0.22, 0.004), (std::vector<double>{-0.25, -0.2, -0.15, -0.1, -0.05, 0.0, 0.05}));
+  EXPECT_EQ(nice_ticks(3.0, 47.0), (std::vector<double>{0.0, 10.0, 20.0, 30.0, 40.0, 50.0}));
+}
+
+TEST(velmfit_plot_names, keep_letters_digits_dashes_and_underscores) {
+  EXPECT_EQ(keln::velmfit::plot_stem("HUNTER/RUN"), "HUNTER_RUN");
+  EXPECT_EQ(keln::velmfit::plot_stem("../data/hunter/run.qia"), "___data_hunter_run");
+  EXPECT_EQ(keln::velmfit::plot_stem("a b-c_d.txt"), "a_b-c_d_txt");
+  EXPECT_EQ(keln::velmfit::plot_stem(".qia"), "_qia");
+}
+
+TEST(velmfit_plot_channels, worst_first_and_only_channels_with_a_bone) {
+  keln::velm::motion_t motion;
+  motion.channels.resize(5);
+  const std::uint32_t bones[] = {0, keln::velm::no_bone, 2, 1, 3};
+  for (std::uint32_t c = 0; c < 5; ++c) motion.channels[c].bone = bones[c];
+  const std::vector<double> bone_largest = {0.1, 0.5, 0.3, 0.5};
+  EXPECT_EQ(keln::velmfit::worst_channels(motion, bone_largest, 3), (std::vector<std::uint32_t>{3, 4, 2}));
+  EXPECT_EQ(keln::velmfit::worst_channels(motion, bone_largest, 9), (std::vector<std::uint32_t>{3, 4, 2, 0}));
+  EXPECT_EQ(keln::velmfit::worst_channels(motion, {0.1}, 3), (std::vector<std::uint32_t>{0}));
+}
+
+TEST(velmfit_svg, escapes_texts_and_draws_lines_points_and_legend) {
+  keln::velmfit::svg_panel_t panel{"a < b", "time (s)", "y & z", {}};
+  panel.series.push_back({"line", "red", false, {0, 1, 2}, {0, 1, 0}});
+  panel.series.push_back({"", "blue", true, {0, 2}, {1, 1}});
+  panel.series.push_back({"legend only", "grey", true, {}, {}});
+  const std::string svg = keln::velmfit::svg_figure("T \"q\"", "sub", {panel});
+  EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
+  EXPECT_NE(svg.find(">a &lt; b</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">y &amp; z</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">T &quot;q&quot;</text>"), std::string::npos);
+  EXPECT_NE(svg.find("<path d=\"M90.00 "), std::string::npos);  // the line starts at the left edge
+  EXPECT_NE(svg.find(">line</text>"), std::string::npos);
+  EXPECT_NE(svg.find(">legend only</text>"), std::string::npos);
+  // Two data points and one legend marker.
+  std::size_t circles = 0;
+  for (std::size_t at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1)) ++circles;
+  EXPECT_EQ(circles, 3u);
+  EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+}
+
+TEST(velmfit_progress, draws_in_place_and_erases_before_any_message) {
+  keln::velmfit::progress_line_t line(true);
+  const keln::string_local_t<8> message;
+  ::testing::internal::CaptureStderr();
+  line.show("fitting 1/2");
+  line.show("fitting 2/2");
+  line.handle(message, keln::ML_INFO);
+  line.handle(message, keln::ML_INFO);  // already erased: nothing more
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "\r\x1b[Kfitting 1/2\r\x1b[Kfitting 2/2\r\x1b[K");
+}
+
+TEST(velmfit_progress, a_disabled_line_writes_nothing) {
+  keln::velmfit::progress_line_t line(false);
+  ::testing::internal::CaptureStderr();
+  line.show("fitting 1/2");
+  line.hide();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+}  // namespace
