@@ -13,11 +13,18 @@ namespace {
 
 using keln::velmfit::nice_ticks;
 
+void expect_ticks(double low, double high, const std::vector<double>& expected) {
+  const std::vector<double> ticks = nice_ticks(low, high);
+  ASSERT_EQ(ticks.size(), expected.size()) << low << " to " << high;
+  for (std::size_t i = 0; i < ticks.size(); ++i) EXPECT_NEAR(ticks[i], expected[i], 1e-12) << low << " to " << high;
+}
+
 TEST(velmfit_ticks, are_round_steps_covering_the_range) {
-  EXPECT_EQ(nice_ticks(0.0, 1.0), (std::vector<double>{0.0, 0.2, 0.4, 0.6000000000000001, 0.8, 1.0}));
-  EXPECT_EQ(nice_ticks(0.0, 0.7), (std::vector<double>{0.0, 0.2, 0.4, 0.6000000000000001, 0.8}));
-  EXPECT_EQ(nice_ticks(-0.22, 0.004), (std::vector<double>{-0.25, -0.2, -0.15, -0.1, -0.05, 0.0, 0.05}));
-  EXPECT_EQ(nice_ticks(3.0, 47.0), (std::vector<double>{0.0, 10.0, 20.0, 30.0, 40.0, 50.0}));
+  expect_ticks(0.0, 1.0, {0.0, 0.2, 0.4, 0.6, 0.8, 1.0});
+  expect_ticks(0.0, 0.7, {0.0, 0.2, 0.4, 0.6, 0.8});
+  expect_ticks(-0.22, 0.004, {-0.25, -0.2, -0.15, -0.1, -0.05, 0.0, 0.05});
+  expect_ticks(3.0, 47.0, {0.0, 10.0, 20.0, 30.0, 40.0, 50.0});
+  expect_ticks(0.999, 1.001, {0.999, 0.9995, 1.0, 1.0005, 1.001});
 }
 
 TEST(velmfit_plot_names, keep_letters_digits_dashes_and_underscores) {

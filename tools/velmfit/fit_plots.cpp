@@ -66,12 +66,12 @@ std::string figure_of_channel(const fit_character_t& character, const fitted_ani
   char worst[160];
   const double largest = error.bone_largest[keys.bone];
   if (figures.rest_height > 0.0)
-    std::snprintf(worst, sizeof worst, "largest joint error %.3g units (%.3g %% of rest height)", largest,
-                  100.0 * largest / figures.rest_height);
+    std::snprintf(worst, sizeof worst, "; largest error of this joint in playback %.3g units (%.3g %% of rest height)",
+                  largest, 100.0 * largest / figures.rest_height);
   else
-    std::snprintf(worst, sizeof worst, "largest joint error %.3g units", largest);
-  return svg_figure(animation.name + ", channel " + std::to_string(c) + " (bone " + character.bone_name(keys.bone) +
-                        "): keys and B-spline curves; " + worst,
+    std::snprintf(worst, sizeof worst, "; largest error of this joint in playback %.3g units", largest);
+  return svg_figure(animation.name + ", channel " + std::to_string(c) + " (bone " + character.bone_name(keys.bone) + ")",
+                    std::string("points: keys of the keyframe motion; lines: the fitted B-spline curves") + worst,
                     panels);
 }
 
@@ -86,11 +86,12 @@ std::string figure_of_playback(const fitted_animation_t& animation, const playba
     mean.x.push_back(trace.times[i]);
     mean.y.push_back(trace.mean[i]);
   }
-  char height[80];
-  std::snprintf(height, sizeof height, "rest height %.3g units", figures.rest_height);
-  const svg_panel_t panel{std::string("distance between B-spline and keyframe joint positions (") + height + ")",
-                          "time (s)", "distance (document units)", {largest, mean}};
-  return svg_figure(animation.name + ": playback error over one loop", {panel});
+  char subtitle[160];
+  std::snprintf(subtitle, sizeof subtitle,
+                "distance between the B-spline and keyframe playbacks' joint positions (rest height %.3g units)",
+                figures.rest_height);
+  const svg_panel_t panel{"distance by time", "time (s)", "distance (document units)", {largest, mean}};
+  return svg_figure(animation.name + ": playback error over one loop", subtitle, {panel});
 }
 
 bool write_file(const std::string& path, const std::string& text) {
@@ -127,21 +128,17 @@ std::vector<std::uint32_t> worst_channels(const velm::motion_t& motion, const st
   return channels;
 }
 
-std::vector<std::string> write_plots(const std::string& dir, const fit_character_t& character, std::size_t index,
-                                     const figures_t& figures, const playback_error_t& error) {
+bool write_plots(const std::string& dir, const fit_character_t& character, std::size_t index,
+                 const figures_t& figures, const playback_error_t& error) {
   const fitted_animation_t& animation = character.animations.at(index);
   const std::string stem = dir + "/" + plot_stem(animation.name);
-  std::vector<std::string> written;
-  const std::string playback = stem + "_playback.svg";
-  if (!write_file(playback, figure_of_playback(animation, error, figures))) return written;
-  written.push_back(playback);
+  if (!write_file(stem + "_playback.svg", figure_of_playback(animation, error, figures))) return false;
   for (const std::uint32_t c : worst_channels(*animation.keyframe, error.bone_largest, plotted_channels)) {
     const std::uint32_t bone = animation.keyframe->channels[c].bone;
     const std::string path = stem + "_channel_" + std::to_string(c) + "_" + plot_stem(character.bone_name(bone)) + ".svg";
-    if (!write_file(path, figure_of_channel(character, animation, c, error, figures))) return written;
-    written.push_back(path);
+    if (!write_file(path, figure_of_channel(character, animation, c, error, figures))) return false;
   }
-  return written;
+  return true;
 }
 
 }  // namespace keln::velmfit

@@ -18,10 +18,9 @@
 namespace keln::velmfit {
 
 // Writes the plots of animation index (its figures and playback error
-// measured already) into the existing directory dir. Returns the paths
-// written; on a write failure, reports it with msg_error ("cannot write %s")
-// and returns the paths written before it.
-std::vector<std::string> write_plots(const std::string& dir, const fit_character_t& character, std::size_t index,
+// measured already) into the existing directory dir. On a write failure,
+// reports it with msg_error ("cannot write %s"), stops and returns false.
+bool write_plots(const std::string& dir, const fit_character_t& character, std::size_t index,
                                      const figures_t& figures, const playback_error_t& error);
 
 // The channels of motion to plot: up to count channels with a bone of the

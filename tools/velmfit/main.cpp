@@ -79,8 +79,7 @@ void run_character(const character_job_t& job, std::size_t total, const std::str
   for (std::size_t i = 0; i < character.animations.size(); ++i) {
     playback_error_t error;
     state.rows.push_back(measure_animation(character, i, error));
-    if (!plot_dir.empty() && write_plots(plot_dir, character, i, state.rows.back(), error).size() != 4)
-      state.all_loaded = false;
+    if (!plot_dir.empty() && !write_plots(plot_dir, character, i, state.rows.back(), error)) state.all_loaded = false;
   }
 }
 

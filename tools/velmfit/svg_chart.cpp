@@ -10,7 +10,7 @@ namespace {
 
 // Layout in SVG user units (pixels).
 constexpr double figure_width = 960;
-constexpr double title_height = 40;
+constexpr double title_height = 60;  // title and subtitle
 constexpr double panel_height = 280;
 constexpr double plot_left = 90;     // room for the y tick labels and axis label
 constexpr double plot_width = 680;
@@ -169,13 +169,14 @@ const char* series_colour(std::size_t i) {
   return palette[i % (sizeof palette / sizeof palette[0])];
 }
 
-std::string svg_figure(const std::string& title, const std::vector<svg_panel_t>& panels) {
+std::string svg_figure(const std::string& title, const std::string& subtitle, const std::vector<svg_panel_t>& panels) {
   const double height = title_height + panel_height * static_cast<double>(panels.size());
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + num(figure_width) + "\" height=\"" + num(height) +
          "\" viewBox=\"0 0 " + num(figure_width) + " " + num(height) + "\" font-family=\"sans-serif\">\n";
   out += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
   out += text_element(figure_width / 2, 26, title, "middle", 17, " font-weight=\"bold\"");
+  out += text_element(figure_width / 2, 48, subtitle, "middle", 13);
   for (std::size_t p = 0; p < panels.size(); ++p)
     out += panel_svg(panels[p], title_height + panel_height * static_cast<double>(p));
   return out + "</svg>\n";

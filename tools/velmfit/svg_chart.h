@@ -1,6 +1,6 @@
 #pragma once
-// Line and point charts as standalone SVG documents: a figure title and one
-// or more panels stacked vertically, each with its own title, labelled axes
+// Line and point charts as standalone SVG documents: a figure title, a
+// subtitle line, and one or more panels stacked vertically, each with its own title, labelled axes
 // with round tick values, a frame and a legend to its right.
 
 #include <string>
@@ -25,7 +25,7 @@ struct svg_panel_t {
 // The whole SVG document (UTF-8, with XML declaration). Texts are escaped.
 // Each panel's ranges cover all its data (a flat range is widened); non-finite
 // values are left out.
-std::string svg_figure(const std::string& title, const std::vector<svg_panel_t>& panels);
+std::string svg_figure(const std::string& title, const std::string& subtitle, const std::vector<svg_panel_t>& panels);
 
 // Round tick values covering [low, high]: about five steps of 1, 2 or 5 times
 // a power of ten, from the largest multiple of the step at or below low to
