@@ -21,7 +21,8 @@ struct foot_state_t {
 
 // Where the foot is at phase (any real number; the cycle repeats every 1).
 // Planted, it moves on the ground from +stride/2 to -stride/2 at constant
-// speed; swinging, it eases forward and rises by lift · sin(pi · swing).
+// speed; swinging, it returns to +stride/2 along a path that leaves and
+// meets the ground path without a corner, rising by lift · bump(swing).
 foot_state_t foot_at(const foot_cycle_t& cycle, double phase);
 
 // A leg as inverse kinematics sees it: the bone at the hip or shoulder,
@@ -40,5 +41,8 @@ double wave(double p);    // sin(2 pi p)
 double wave_c(double p);  // cos(2 pi p)
 // 0 for x <= 0, 1 for x >= 1, smooth in between.
 double ease(double x);
+// 64 x³ (1 - x)³ on [0, 1] (1 at x = 0.5), 0 elsewhere: a rise and fall
+// that starts and ends at rest, with no jump in slope or curvature.
+double bump(double x);
 
 }  // namespace keln::chargen

@@ -51,12 +51,6 @@ void gallop(const rig_t& rig, double p, rig_pose_t& pose) {
   step_legs(rig, pose, gait, p);
 }
 
-// A short flick: 0 outside [start, start + length], one smooth bump inside.
-double flick(double p, double start, double length) {
-  double u = (p - start) / length;
-  return u <= 0 || u >= 1 ? 0 : std::sin(pi * u) * std::sin(pi * u);
-}
-
 void stand_idle(const rig_t& rig, double p, rig_pose_t& pose) {
   const quadruped_gait_t planted{{0, 0, 0, 0}, 1.0, 0, 0, 0};
   double breath = wave(3 * p);
@@ -66,11 +60,11 @@ void stand_idle(const rig_t& rig, double p, rig_pose_t& pose) {
   ripple(pose, neck(rig), 0.04,
          [&](double lag) { return rot_y(deg(6) * wave(p - 0.1 - lag)) * rot_x(deg(4) * wave(2 * p - lag)); });
   ripple(pose, tail(rig), 0.05,
-         [&](double lag) { return rot_z(deg(25) * flick(p, 0.55 + lag * 0.3, 0.2) - deg(4) * wave(p)); });
-  pose.rotation[rig.bone("ear1_L")] = rot_y(deg(40) * flick(p, 0.2, 0.12)) * rot_x(deg(-10));
-  pose.rotation[rig.bone("ear1_R")] = rot_y(deg(-40) * flick(p, 0.7, 0.12)) * rot_x(deg(-10));
-  pose.rotation[rig.bone("ear2_L")] = rot_x(deg(-15) * flick(p, 0.22, 0.1));
-  pose.rotation[rig.bone("ear2_R")] = rot_x(deg(-15) * flick(p, 0.72, 0.1));
+         [&](double lag) { return rot_z(deg(25) * bump((p - (0.55 + lag * 0.3)) / 0.2) - deg(4) * wave(p)); });
+  pose.rotation[rig.bone("ear1_L")] = rot_y(deg(40) * bump((p - 0.2) / 0.12)) * rot_x(deg(-10));
+  pose.rotation[rig.bone("ear1_R")] = rot_y(deg(-40) * bump((p - 0.7) / 0.12)) * rot_x(deg(-10));
+  pose.rotation[rig.bone("ear2_L")] = rot_x(deg(-15) * bump((p - 0.22) / 0.1));
+  pose.rotation[rig.bone("ear2_R")] = rot_x(deg(-15) * bump((p - 0.72) / 0.1));
   step_legs(rig, pose, planted, p);
 }
 

@@ -46,7 +46,7 @@ class biped_t {
       foot_cycle_t cycle{side < 0 ? 0.5 : 0.0, s.duty, s.stride, s.lift};
       foot_state_t f = foot_at(cycle, p);
       // The heel rises as the foot pushes off, the toes lift before landing.
-      double pitch = f.swing > 0 ? deg(35) * std::sin(3.14159265358979 * f.swing) * (1 - 1.6 * f.swing) : 0;
+      double pitch = deg(45) * bump(f.swing) * (1 - 1.6 * f.swing);
       leg_t leg{
           b(side_name("thigh", side)), b(side_name("shin", side)), b(side_name("foot", side)), {0, 0, 1}};
       place_foot(rig_, pose, leg, f.offset, rot_x(pitch));

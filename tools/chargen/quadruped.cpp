@@ -1,6 +1,5 @@
 #include "quadruped.h"
 
-#include <cmath>
 
 namespace keln::chargen {
 
@@ -25,7 +24,7 @@ void step_legs(const rig_t& rig, rig_pose_t& pose, const quadruped_gait_t& gait,
   for (int i = 0; i < 4; ++i) {
     foot_cycle_t cycle{gait.touchdown[i], gait.duty, gait.stride, gait.lift};
     foot_state_t f = foot_at(cycle, p);
-    double curl = gait.flex * std::sin(3.14159265358979 * f.swing);
+    double curl = gait.flex * bump(f.swing);
     place_foot(rig, pose, legs[i], f.offset, rot_x(curl));
   }
 }
