@@ -34,6 +34,17 @@ TEST(velmfit_plot_names, keep_letters_digits_dashes_and_underscores) {
   EXPECT_EQ(keln::velmfit::plot_stem(".qia"), "_qia");
 }
 
+TEST(velmfit_plot_channels, a_bone_answers_for_its_own_joint_and_its_childrens) {
+  // root -> a -> b, root -> c
+  keln::array_dyn_t<keln::velm::bone_node_t> skeleton;
+  skeleton.resize(4);
+  skeleton[1].parent = 0;
+  skeleton[2].parent = 1;
+  skeleton[3].parent = 0;
+  EXPECT_EQ(keln::velmfit::joint_reach_errors(skeleton, {0.0, 0.1, 5.0, 0.2}),
+            (std::vector<double>{0.2, 5.0, 5.0, 0.2}));
+}
+
 TEST(velmfit_plot_channels, worst_first_and_only_channels_with_a_bone) {
   keln::velm::motion_t motion;
   motion.channels.resize(5);

@@ -48,7 +48,7 @@ svg_panel_t curve_panel(const std::string& title, const std::string& y_label, co
 }
 
 std::string figure_of_channel(const fit_character_t& character, const fitted_animation_t& animation,
-                              std::uint32_t c, const playback_error_t& error, const figures_t& figures) {
+                              std::uint32_t c, double reach, const figures_t& figures) {
   static const char* const position_names[] = {"x", "y", "z"};
   static const char* const rotation_names[] = {"w", "x", "y", "z"};
   static const char* const stretch_names[] = {"s11", "s12", "s13", "s21", "s22", "s23", "s31", "s32", "s33"};
@@ -64,12 +64,11 @@ std::string figure_of_channel(const fit_character_t& character, const fitted_ani
                   duration),
   };
   char worst[160];
-  const double largest = error.bone_largest[keys.bone];
   if (figures.rest_height > 0.0)
-    std::snprintf(worst, sizeof worst, "; largest error of this joint in playback %.3g units (%.3g %% of rest height)",
-                  largest, 100.0 * largest / figures.rest_height);
+    std::snprintf(worst, sizeof worst, "; playback error at the joints it moves up to %.3g units (%.3g %% of rest height)",
+                  reach, 100.0 * reach / figures.rest_height);
   else
-    std::snprintf(worst, sizeof worst, "; largest error of this joint in playback %.3g units", largest);
+    std::snprintf(worst, sizeof worst, "; playback error at the joints it moves up to %.3g units", reach);
   return svg_figure(animation.name + ", channel " + std::to_string(c) + " (bone " + character.bone_name(keys.bone) + ")",
                     std::string("points: keys of the keyframe motion; lines: the fitted B-spline curves") + worst,
                     panels);
@@ -116,13 +115,23 @@ std::string plot_stem(const std::string& animation_name) {
   return stem;
 }
 
-std::vector<std::uint32_t> worst_channels(const velm::motion_t& motion, const std::vector<double>& bone_largest,
+std::vector<double> joint_reach_errors(const array_t<velm::bone_node_t>& skeleton,
+                                       const std::vector<double>& bone_largest) {
+  std::vector<double> reach = bone_largest;
+  for (std::uint32_t b = 0; b < reach.size(); ++b) {
+    const std::uint32_t parent = skeleton[b].parent;
+    if (parent < reach.size()) reach[parent] = std::max(reach[parent], bone_largest[b]);
+  }
+  return reach;
+}
+
+std::vector<std::uint32_t> worst_channels(const velm::motion_t& motion, const std::vector<double>& reach,
                                           std::size_t count) {
   std::vector<std::uint32_t> channels;
   for (std::uint32_t c = 0; c < motion.channels.size(); ++c)
-    if (motion.channels[c].bone < bone_largest.size()) channels.push_back(c);
+    if (motion.channels[c].bone < reach.size()) channels.push_back(c);
   std::stable_sort(channels.begin(), channels.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return bone_largest[motion.channels[a].bone] > bone_largest[motion.channels[b].bone];
+    return reach[motion.channels[a].bone] > reach[motion.channels[b].bone];
   });
   if (channels.size() > count) channels.resize(count);
   return channels;
@@ -133,10 +142,11 @@ bool write_plots(const std::string& dir, const fit_character_t& character, std::
   const fitted_animation_t& animation = character.animations.at(index);
   const std::string stem = dir + "/" + plot_stem(animation.name);
   if (!write_file(stem + "_playback.svg", figure_of_playback(animation, error, figures))) return false;
-  for (const std::uint32_t c : worst_channels(*animation.keyframe, error.bone_largest, plotted_channels)) {
+  const std::vector<double> reach = joint_reach_errors(character.keyframe_instance.skeleton(), error.bone_largest);
+  for (const std::uint32_t c : worst_channels(*animation.keyframe, reach, plotted_channels)) {
     const std::uint32_t bone = animation.keyframe->channels[c].bone;
     const std::string path = stem + "_channel_" + std::to_string(c) + "_" + plot_stem(character.bone_name(bone)) + ".svg";
-    if (!write_file(path, figure_of_channel(character, animation, c, error, figures))) return false;
+    if (!write_file(path, figure_of_channel(character, animation, c, reach[bone], figures))) return false;
   }
   return true;
 }
