@@ -9,11 +9,13 @@
 #include <memory>
 
 #include "chargen_catalog.h"
+#include "velm/bspline_motion.h"
 #include "velm/skeletal_instance.h"
 
 namespace keln::chargen_test {
 namespace {
 
+using velm::bspline_motion_t;
 using velm::motion_t;
 using velm::skeletal_instance_t;
 using velm::skinned_mesh_t;
@@ -50,16 +52,22 @@ TEST(chargen_playback, the_rest_pose_skins_every_vertex_onto_itself) {
 }
 
 // Plays base animation b, with side animation s on top when s is not
-// null, and checks the skin at a few times through the loop.
-void check_playback(const character_entry_t& entry, const char* base, const char* side) {
-  SCOPED_TRACE(std::string(base) + (side ? std::string(" + ") + side : std::string()));
+// null, as keyframe motions or as the B-spline motions fitted to them, and
+// checks the skin at a few times through the loop.
+void check_playback(const character_entry_t& entry, const char* base, const char* side, bool fitted) {
+  SCOPED_TRACE(std::string(base) + (side ? std::string(" + ") + side : std::string()) +
+               (fitted ? " (B-spline)" : " (keyframes)"));
   skeletal_instance_t instance(entry.skeleton);
   std::unique_ptr<skinned_mesh_t> mesh(instance.load_skin(entry.geometry));
-  std::unique_ptr<motion_t> base_motion(instance.load_motion(base));
-  std::unique_ptr<motion_t> side_motion(side ? instance.load_motion(side) : nullptr);
-  ASSERT_TRUE(mesh && base_motion && (!side || side_motion));
-  instance.binding(instance.add_pose(base_motion.get())).weight = 1.0f;
-  if (side_motion) instance.binding(instance.add_pose(side_motion.get())).weight = 1000.0f;
+  std::unique_ptr<motion_t> base_keys(instance.load_motion(base));
+  std::unique_ptr<motion_t> side_keys(side ? instance.load_motion(side) : nullptr);
+  ASSERT_TRUE(mesh && base_keys && (!side || side_keys));
+  std::unique_ptr<bspline_motion_t> base_fit(fitted ? new bspline_motion_t(*base_keys) : nullptr);
+  std::unique_ptr<bspline_motion_t> side_fit(fitted && side ? new bspline_motion_t(*side_keys) : nullptr);
+  velm::pose_t* base_pose = fitted ? static_cast<velm::pose_t*>(base_fit.get()) : base_keys.get();
+  velm::pose_t* side_pose = fitted ? static_cast<velm::pose_t*>(side_fit.get()) : side_keys.get();
+  instance.binding(instance.add_pose(base_pose)).weight = 1.0f;
+  if (side_pose) instance.binding(instance.add_pose(side_pose)).weight = 1000.0f;
   float touch = 1e9f;
   for (int step = 0; step < 12; ++step) {
     instance.update();
@@ -70,29 +78,31 @@ void check_playback(const character_entry_t& entry, const char* base, const char
     // short flight of a run or gallop, and the body keeps about its size.
     // A side animation that reaches for the ground (grazing) goes a little
     // deeper while a fast base animation lowers the body.
-    EXPECT_GT(e.lowest, side ? -0.04f : -0.015f) << "time " << base_motion->time;
-    EXPECT_LT(e.lowest, 0.06f) << "time " << base_motion->time;
+    EXPECT_GT(e.lowest, side ? -0.04f : -0.015f) << "time " << base_pose->time;
+    EXPECT_LT(e.lowest, 0.06f) << "time " << base_pose->time;
     touch = std::min(touch, e.lowest);
     EXPECT_GT(e.highest, 0.6f);
     EXPECT_LT(e.highest, 1.2f);
     EXPECT_LT(e.farthest, 0.8f);
-    base_motion->advance(0.137f);
-    if (side_motion) side_motion->advance(0.137f);
+    base_pose->advance(0.137f);
+    if (side_pose) side_pose->advance(0.137f);
   }
   EXPECT_LT(touch, 0.015f);
 }
 
 TEST(chargen_playback, every_base_animation_keeps_the_body_whole_and_grounded) {
-  for (const character_entry_t& entry : catalog())
-    for (const animation_entry_t& a : entry.animations)
-      if (a.base) check_playback(entry, a.path, nullptr);
+  for (bool fitted : {false, true})
+    for (const character_entry_t& entry : catalog())
+      for (const animation_entry_t& a : entry.animations)
+        if (a.base) check_playback(entry, a.path, nullptr, fitted);
 }
 
 TEST(chargen_playback, every_side_animation_over_each_base_keeps_the_body_whole_and_grounded) {
-  for (const character_entry_t& entry : catalog())
-    for (const animation_entry_t& side : entry.animations)
-      for (const animation_entry_t& base : entry.animations)
-        if (!side.base && base.base) check_playback(entry, base.path, side.path);
+  for (bool fitted : {false, true})
+    for (const character_entry_t& entry : catalog())
+      for (const animation_entry_t& side : entry.animations)
+        for (const animation_entry_t& base : entry.animations)
+          if (!side.base && base.base) check_playback(entry, base.path, side.path, fitted);
 }
 
 TEST(chargen_playback, every_channel_names_a_bone_of_the_skeleton) {

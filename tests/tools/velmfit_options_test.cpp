@@ -1,11 +1,12 @@
 // The command line and the catalog it can name.
+#include "velmfit_options.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "velm/catalog.h"
-#include "velmfit_options.h"
 
 namespace {
 

@@ -84,8 +84,7 @@ TEST(velmfit_progress, draws_in_place_and_erases_before_any_message) {
   line.show("fitting 2/2");
   line.handle(message, keln::ML_INFO);
   line.handle(message, keln::ML_INFO);  // already erased: nothing more
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "\r\x1b[Kfitting 1/2\r\x1b[Kfitting 2/2\r\x1b[K");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "\r\x1b[Kfitting 1/2\r\x1b[Kfitting 2/2\r\x1b[K");
 }
 
 TEST(velmfit_progress, a_disabled_line_writes_nothing) {
