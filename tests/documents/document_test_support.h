@@ -1,6 +1,8 @@
 // Shared helpers of the document tests: a message log and parsing from text.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,13 @@ struct parsed_text_t {
   bool loaded;
   qix_node_t* root;
 };
+
+// The bits of a float.
+inline std::uint32_t bits_of(float value) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof(bits));
+  return bits;
+}
 
 // Reads a whole file of the source tree (relative to the test directory).
 std::string read_text_file(const std::string& path);

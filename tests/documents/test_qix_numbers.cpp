@@ -4,16 +4,11 @@
 
 #include <cstring>
 
+#include "document_test_support.h"
 #include "documents/qix_numbers.h"
 
 namespace keln {
 namespace {
-
-std::uint32_t bits_of(float value) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &value, sizeof(bits));
-  return bits;
-}
 
 TEST(qix_numbers, integers_detect_their_base_and_clamp) {
   EXPECT_EQ(qix_integer_value("0x7fffffff"), INT32_MAX);

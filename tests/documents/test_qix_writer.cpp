@@ -15,12 +15,6 @@
 namespace keln {
 namespace {
 
-std::uint32_t bits_of(float value) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &value, sizeof(bits));
-  return bits;
-}
-
 float float_of(std::uint32_t bits) {
   float value;
   std::memcpy(&value, &bits, sizeof(value));
