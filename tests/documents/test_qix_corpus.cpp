@@ -66,6 +66,23 @@ TEST_P(qix_corpus, loads_with_the_expected_messages) {
   qix_destroy_nodes(nodes);
 }
 
+// Every prefix of a valid document either loads or fails with at least one
+// message: a document cut anywhere never fails silently (nor crashes).
+TEST_P(qix_corpus, every_prefix_fails_with_a_message_or_loads) {
+  const std::string& path = GetParam();
+  if (path.find("/valid_") == std::string::npos) GTEST_SKIP() << "only valid documents are cut";
+  qix_kind_t kind = QIX_GEOMETRY;
+  ASSERT_TRUE(qix_kind_from_path(path.c_str(), kind));
+  const std::string text = read_text_file(path);
+  for (std::size_t length = 0; length < text.size(); ++length) {
+    message_log_t log;
+    parsed_text_t cut(text.substr(0, length), kind);
+    if (!cut.loaded) {
+      ASSERT_FALSE(log.lines.empty()) << "silent failure at " << length << " bytes";
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(documents, qix_corpus, ::testing::ValuesIn(corpus_documents()),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                            std::string name = info.param.substr(std::string("corpus/").size());
