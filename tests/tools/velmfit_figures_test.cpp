@@ -21,12 +21,15 @@ class measured_t {
  public:
   explicit measured_t(const char* animation, const char* skeleton = "line.qis")
       : character(document(skeleton).c_str()) {
-    std::unique_ptr<keln::velm::motion_t> motion(character.keyframe_instance.load_motion(document(animation).c_str()));
+    std::unique_ptr<keln::velm::motion_t> motion(
+        character.keyframe_instance.load_motion(document(animation).c_str()));
     EXPECT_NE(motion, nullptr);
     if (motion) character.add_animation(animation, std::move(motion));
   }
   figures_t measure() { return keln::velmfit::measure_animation(character, 0, error); }
-  const keln::velm::bspline_bone_channel_t& curves() const { return character.animations[0].bspline->channels[0]; }
+  const keln::velm::bspline_bone_channel_t& curves() const {
+    return character.animations[0].bspline->channels[0];
+  }
 
   fit_character_t character;
   playback_error_t error;

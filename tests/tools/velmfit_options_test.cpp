@@ -81,7 +81,8 @@ TEST(velmfit_options, the_catalog_makes_one_job_per_character_in_catalog_order) 
   options_t options;
   options.catalog = true;
   const auto jobs = keln::velmfit::jobs_of(options);
-  const std::vector<std::string> skeletons = {"hunter/hunter.qis", "horse/vehicle.qis", "elephant/animal.qis"};
+  const std::vector<std::string> skeletons = {"hunter/hunter.qis", "horse/vehicle.qis",
+                                              "elephant/animal.qis"};
   const std::vector<std::vector<std::string>> names = {
       {"HUNTER/RUN", "HUNTER/WALK", "HUNTER/BACKWALK", "HUNTER/WAVE", "HUNTER/GREET"},
       {"HORSE/WALK", "HORSE/GALLOP", "HORSE/IDLE_SPECIAL", "HORSE/GRAZING", "HORSE/SHAKE"},
@@ -104,7 +105,8 @@ TEST(velmfit_catalog, base_flags_and_geometry_documents) {
   EXPECT_STREQ(catalog_characters[2].geometry, "elephant/animal.qim");
   std::string flags;
   for (const auto& character : catalog_characters) {
-    for (std::uint32_t a = 0; a < character.animation_count; ++a) flags += character.animations[a].base ? 'B' : 's';
+    for (std::uint32_t a = 0; a < character.animation_count; ++a)
+      flags += character.animations[a].base ? 'B' : 's';
     flags += '|';
   }
   EXPECT_EQ(flags, "BBBss|BBBss|BBss|");

@@ -16,7 +16,8 @@ using keln::velmfit::nice_ticks;
 void expect_ticks(double low, double high, const std::vector<double>& expected) {
   const std::vector<double> ticks = nice_ticks(low, high);
   ASSERT_EQ(ticks.size(), expected.size()) << low << " to " << high;
-  for (std::size_t i = 0; i < ticks.size(); ++i) EXPECT_NEAR(ticks[i], expected[i], 1e-12) << low << " to " << high;
+  for (std::size_t i = 0; i < ticks.size(); ++i)
+    EXPECT_NEAR(ticks[i], expected[i], 1e-12) << low << " to " << high;
 }
 
 TEST(velmfit_ticks, are_round_steps_covering_the_range) {
@@ -71,7 +72,8 @@ TEST(velmfit_svg, escapes_texts_and_draws_lines_points_and_legend) {
   EXPECT_NE(svg.find(">legend only</text>"), std::string::npos);
   // Two data points and one legend marker.
   std::size_t circles = 0;
-  for (std::size_t at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1)) ++circles;
+  for (std::size_t at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1))
+    ++circles;
   EXPECT_EQ(circles, 3u);
   EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
 }

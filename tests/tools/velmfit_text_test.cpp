@@ -14,8 +14,8 @@ using keln::velmfit::figures_t;
 
 constexpr double nan_value = std::numeric_limits<double>::quiet_NaN();
 
-figures_t row(const char* name, std::uint32_t channels, std::size_t keyframe, std::size_t bspline, double largest,
-              double mean, std::uint64_t samples, const char* bone) {
+figures_t row(const char* name, std::uint32_t channels, std::size_t keyframe, std::size_t bspline,
+              double largest, double mean, std::uint64_t samples, const char* bone) {
   figures_t f;
   f.name = name;
   f.channels = channels;
@@ -83,17 +83,20 @@ TEST(velmfit_table, lays_out_rows_a_rule_and_the_total) {
   figures_t b = row("X", 1, 448, 352, INFINITY, INFINITY, 10, "root");
   b.largest_percent = b.mean_percent = nan_value;
   const std::string header =
-      "animation   channels  keys  duration  keyframe B  B-spline B  ratio  fit ms  pos err2  rot err2  str err2  "
+      "animation   channels  keys  duration  keyframe B  B-spline B  ratio  fit ms  pos err2  rot err2  str "
+      "err2  "
       " max dist  max %  mean dist  mean %  worst bone";
-  const std::string expected =
-      header + "\n" +
-      "HUNTER/RUN        23    31     1.000       32384        9608   3.37    12.2  1.00e-05  2.00e-05  0.00e+00  "
-      "2.860e-02  1.430  4.000e-03   0.200  shin_L\n"
-      "X                  1    31     1.000         448         352   1.27    12.2  1.00e-05  2.00e-05  0.00e+00  "
-      "      inf      -        inf       -  root\n" +
-      std::string(header.size(), '-') + "\n" +
-      "total             24     -     2.000       32832        9960   3.30    24.5  1.00e-05  2.00e-05  0.00e+00  "
-      "      inf  1.430        inf   0.200  root (X)\n";
+  const std::string expected = header + "\n" +
+                               "HUNTER/RUN        23    31     1.000       32384        9608   3.37    12.2  "
+                               "1.00e-05  2.00e-05  0.00e+00  "
+                               "2.860e-02  1.430  4.000e-03   0.200  shin_L\n"
+                               "X                  1    31     1.000         448         352   1.27    12.2  "
+                               "1.00e-05  2.00e-05  0.00e+00  "
+                               "      inf      -        inf       -  root\n" +
+                               std::string(header.size(), '-') + "\n" +
+                               "total             24     -     2.000       32832        9960   3.30    24.5  "
+                               "1.00e-05  2.00e-05  0.00e+00  "
+                               "      inf  1.430        inf   0.200  root (X)\n";
   EXPECT_EQ(keln::velmfit::table_text({a, b}, keln::velmfit::total_of({a, b})), expected);
 }
 

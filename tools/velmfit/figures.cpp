@@ -27,8 +27,10 @@ figures_t measure_animation(fit_character_t& character, std::size_t index, playb
   const loop_t loop = animation_loop(keyframe);
   f.keys = loop.keys;
   f.duration = loop.duration;
-  for (const velm::bone_channel_t& channel : keyframe.channels) f.keyframe_bytes += sizeof(velm::bone_t) * channel.size();
-  for (const velm::bspline_bone_channel_t& channel : animation.bspline->channels) f.bspline_bytes += channel.byte_size();
+  for (const velm::bone_channel_t& channel : keyframe.channels)
+    f.keyframe_bytes += sizeof(velm::bone_t) * channel.size();
+  for (const velm::bspline_bone_channel_t& channel : animation.bspline->channels)
+    f.bspline_bytes += channel.byte_size();
   f.fit_ms = animation.fit_ms;
   f.key_errors = largest_key_errors(keyframe, *animation.bspline);
 

@@ -16,21 +16,21 @@ namespace keln::velmfit {
 struct figures_t {
   std::string name;
   std::uint32_t channels = 0;
-  std::uint32_t keys = 0;             // keys of the longest channel (not part of a total)
-  double duration = 0.0;              // of the longest channel; a total sums them
-  std::size_t keyframe_bytes = 0;     // 64 per key
-  std::size_t bspline_bytes = 0;      // control points and knots, 4 per float
+  std::uint32_t keys = 0;          // keys of the longest channel (not part of a total)
+  double duration = 0.0;           // of the longest channel; a total sums them
+  std::size_t keyframe_bytes = 0;  // 64 per key
+  std::size_t bspline_bytes = 0;   // control points and knots, 4 per float
   double fit_ms = 0.0;
-  key_errors_t key_errors;            // largest squared errors at the keys
-  double largest = 0.0;               // largest joint distance between the playbacks, document units
-  double mean = 0.0;                  // mean joint distance, document units
-  double largest_percent = 0.0;       // of the rest height; NaN when the rest height is 0
-  double mean_percent = 0.0;          // of the rest height; NaN when the rest height is 0
-  std::string worst_bone;             // where largest occurs; "-" when nowhere
-  std::string worst_animation;        // a total: the animation of largest; a row: its own name
-  double worst_time = 0.0;            // when largest occurs (rows only)
-  double rest_height = 0.0;           // rows only
-  std::uint64_t joint_samples = 0;    // the weight of mean in a total
+  key_errors_t key_errors;          // largest squared errors at the keys
+  double largest = 0.0;             // largest joint distance between the playbacks, document units
+  double mean = 0.0;                // mean joint distance, document units
+  double largest_percent = 0.0;     // of the rest height; NaN when the rest height is 0
+  double mean_percent = 0.0;        // of the rest height; NaN when the rest height is 0
+  std::string worst_bone;           // where largest occurs; "-" when nowhere
+  std::string worst_animation;      // a total: the animation of largest; a row: its own name
+  double worst_time = 0.0;          // when largest occurs (rows only)
+  double rest_height = 0.0;         // rows only
+  std::uint64_t joint_samples = 0;  // the weight of mean in a total
 
   // keyframe_bytes / bspline_bytes; NaN when there are no B-spline bytes.
   double ratio() const;

@@ -47,8 +47,8 @@ svg_panel_t curve_panel(const std::string& title, const std::string& y_label, co
   return panel;
 }
 
-std::string figure_of_channel(const fit_character_t& character, const fitted_animation_t& animation,
-                              std::uint32_t c, double reach, const figures_t& figures) {
+std::string figure_of_channel(const fit_character_t& character, const fitted_animation_t& animation, std::uint32_t c,
+                              double reach, const figures_t& figures) {
   static const char* const position_names[] = {"x", "y", "z"};
   static const char* const rotation_names[] = {"w", "x", "y", "z"};
   static const char* const stretch_names[] = {"s11", "s12", "s13", "s21", "s22", "s23", "s31", "s32", "s33"};
@@ -58,20 +58,20 @@ std::string figure_of_channel(const fit_character_t& character, const fitted_ani
   const std::vector<svg_panel_t> panels = {
       curve_panel("position", "position (document units)", position_names, keys, &velm::bone_t::position,
                   curves.position, duration),
-      curve_panel("rotation quaternion", "component", rotation_names, keys, &velm::bone_t::rotation,
-                  curves.rotation, duration),
-      curve_panel("stretch matrix", "element", stretch_names, keys, &velm::bone_t::stretch, curves.stretch,
+      curve_panel("rotation quaternion", "component", rotation_names, keys, &velm::bone_t::rotation, curves.rotation,
                   duration),
+      curve_panel("stretch matrix", "element", stretch_names, keys, &velm::bone_t::stretch, curves.stretch, duration),
   };
   char worst[160];
   if (figures.rest_height > 0.0)
-    std::snprintf(worst, sizeof worst, "; playback error at the joints it moves up to %.3g units (%.3g %% of rest height)",
-                  reach, 100.0 * reach / figures.rest_height);
+    std::snprintf(worst, sizeof worst,
+                  "; playback error at the joints it moves up to %.3g units (%.3g %% of rest height)", reach,
+                  100.0 * reach / figures.rest_height);
   else
     std::snprintf(worst, sizeof worst, "; playback error at the joints it moves up to %.3g units", reach);
-  return svg_figure(animation.name + ", channel " + std::to_string(c) + " (bone " + character.bone_name(keys.bone) + ")",
-                    std::string("points: keys of the keyframe motion; lines: the fitted B-spline curves") + worst,
-                    panels);
+  return svg_figure(
+      animation.name + ", channel " + std::to_string(c) + " (bone " + character.bone_name(keys.bone) + ")",
+      std::string("points: keys of the keyframe motion; lines: the fitted B-spline curves") + worst, panels);
 }
 
 std::string figure_of_playback(const fitted_animation_t& animation, const playback_error_t& error,
@@ -109,7 +109,8 @@ std::string plot_stem(const std::string& animation_name) {
   if (stem.size() > ending.size() && stem.compare(stem.size() - ending.size(), ending.size(), ending) == 0)
     stem.resize(stem.size() - ending.size());
   for (char& c : stem) {
-    const bool kept = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' || c == '_';
+    const bool kept =
+        (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' || c == '_';
     if (!kept) c = '_';
   }
   return stem;
@@ -137,15 +138,16 @@ std::vector<std::uint32_t> worst_channels(const velm::motion_t& motion, const st
   return channels;
 }
 
-bool write_plots(const std::string& dir, const fit_character_t& character, std::size_t index,
-                 const figures_t& figures, const playback_error_t& error) {
+bool write_plots(const std::string& dir, const fit_character_t& character, std::size_t index, const figures_t& figures,
+                 const playback_error_t& error) {
   const fitted_animation_t& animation = character.animations.at(index);
   const std::string stem = dir + "/" + plot_stem(animation.name);
   if (!write_file(stem + "_playback.svg", figure_of_playback(animation, error, figures))) return false;
   const std::vector<double> reach = joint_reach_errors(character.keyframe_instance.skeleton(), error.bone_largest);
   for (const std::uint32_t c : worst_channels(*animation.keyframe, reach, plotted_channels)) {
     const std::uint32_t bone = animation.keyframe->channels[c].bone;
-    const std::string path = stem + "_channel_" + std::to_string(c) + "_" + plot_stem(character.bone_name(bone)) + ".svg";
+    const std::string path =
+        stem + "_channel_" + std::to_string(c) + "_" + plot_stem(character.bone_name(bone)) + ".svg";
     if (!write_file(path, figure_of_channel(character, animation, c, reach[bone], figures))) return false;
   }
   return true;

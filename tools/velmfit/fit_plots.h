@@ -20,8 +20,8 @@ namespace keln::velmfit {
 // Writes the plots of animation index (its figures and playback error
 // measured already) into the existing directory dir. On a write failure,
 // reports it with msg_error ("cannot write %s"), stops and returns false.
-bool write_plots(const std::string& dir, const fit_character_t& character, std::size_t index,
-                                     const figures_t& figures, const playback_error_t& error);
+bool write_plots(const std::string& dir, const fit_character_t& character, std::size_t index, const figures_t& figures,
+                 const playback_error_t& error);
 
 // The largest playback error of the joints that each bone's transform moves
 // directly: its own joint (by its position) and its children's joints (by

@@ -79,7 +79,8 @@ std::string json_string(const std::string& s) {
 
 std::string json_text(const std::vector<figures_t>& rows, const figures_t& total) {
   std::string out = "{\n  \"animations\": [";
-  for (std::size_t i = 0; i < rows.size(); ++i) out += (i ? ",\n    " : "\n    ") + figures_json(rows[i], false, "    ");
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    out += (i ? ",\n    " : "\n    ") + figures_json(rows[i], false, "    ");
   out += rows.empty() ? "],\n" : "\n  ],\n";
   out += "  \"total\": " + figures_json(total, true, "  ") + "\n}\n";
   return out;

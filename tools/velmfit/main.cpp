@@ -45,8 +45,10 @@ FILE* divert_standard_output() {
   if (original < 0) return nullptr;
   FILE* stream = fdopen(original, "w");
   if (stream == nullptr || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
-    if (stream != nullptr) std::fclose(stream);
-    else close(original);
+    if (stream != nullptr)
+      std::fclose(stream);
+    else
+      close(original);
     return nullptr;
   }
   return stream;

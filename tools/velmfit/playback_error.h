@@ -19,12 +19,12 @@ struct playback_trace_t {
 };
 
 struct playback_error_t {
-  double largest = 0.0;                   // document units
-  double mean = 0.0;                      // over every moved joint at every sample
+  double largest = 0.0;                      // document units
+  double mean = 0.0;                         // over every moved joint at every sample
   std::uint32_t worst_bone = velm::no_bone;  // where largest occurs (the earliest such)
-  float worst_time = 0.0f;                // when it occurs
-  std::uint64_t joint_samples = 0;        // moved joints times samples: the weight of mean
-  std::vector<double> bone_largest;       // per bone, the largest distance of its joint
+  float worst_time = 0.0f;                   // when it occurs
+  std::uint64_t joint_samples = 0;           // moved joints times samples: the weight of mean
+  std::vector<double> bone_largest;          // per bone, the largest distance of its joint
   playback_trace_t trace;
 };
 

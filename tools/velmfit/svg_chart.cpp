@@ -12,7 +12,7 @@ namespace {
 constexpr double figure_width = 960;
 constexpr double title_height = 60;  // title and subtitle
 constexpr double panel_height = 280;
-constexpr double plot_left = 90;     // room for the y tick labels and axis label
+constexpr double plot_left = 90;  // room for the y tick labels and axis label
 constexpr double plot_width = 680;
 constexpr double plot_top = 30;      // room for the panel title
 constexpr double plot_height = 200;  // the rest of the panel holds the x ticks and label
@@ -22,11 +22,20 @@ std::string escaped(const std::string& text) {
   std::string out;
   for (const char c : text) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -98,13 +107,13 @@ std::string panel_svg(const svg_panel_t& panel, double top) {
   // Grid, ticks and tick labels.
   const double x_step = xt.size() > 1 ? xt[1] - xt[0] : 1.0, y_step = yt.size() > 1 ? yt[1] - yt[0] : 1.0;
   for (const double x : xt) {
-    out += "<line x1=\"" + num(px(x)) + "\" y1=\"" + num(upper) + "\" x2=\"" + num(px(x)) + "\" y2=\"" +
-           num(lower) + "\" stroke=\"#dddddd\"/>\n";
+    out += "<line x1=\"" + num(px(x)) + "\" y1=\"" + num(upper) + "\" x2=\"" + num(px(x)) + "\" y2=\"" + num(lower) +
+           "\" stroke=\"#dddddd\"/>\n";
     out += text_element(px(x), lower + 16, tick_label(x, x_step), "middle", 11);
   }
   for (const double y : yt) {
-    out += "<line x1=\"" + num(left) + "\" y1=\"" + num(py(y)) + "\" x2=\"" + num(right) + "\" y2=\"" +
-           num(py(y)) + "\" stroke=\"#dddddd\"/>\n";
+    out += "<line x1=\"" + num(left) + "\" y1=\"" + num(py(y)) + "\" x2=\"" + num(right) + "\" y2=\"" + num(py(y)) +
+           "\" stroke=\"#dddddd\"/>\n";
     out += text_element(left - 6, py(y) + 4, tick_label(y, y_step), "end", 11);
   }
   out += "<rect x=\"" + num(left) + "\" y=\"" + num(upper) + "\" width=\"" + num(plot_width) + "\" height=\"" +
@@ -120,8 +129,8 @@ std::string panel_svg(const svg_panel_t& panel, double top) {
     for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i) {
       if (!std::isfinite(s.x[i]) || !std::isfinite(s.y[i])) continue;
       if (s.points)
-        out += "<circle cx=\"" + num(px(s.x[i])) + "\" cy=\"" + num(py(s.y[i])) + "\" r=\"2.5\" fill=\"" +
-               s.colour + "\"/>\n";
+        out += "<circle cx=\"" + num(px(s.x[i])) + "\" cy=\"" + num(py(s.y[i])) + "\" r=\"2.5\" fill=\"" + s.colour +
+               "\"/>\n";
       else
         path += (path.empty() ? "M" : " L") + num(px(s.x[i])) + " " + num(py(s.y[i]));
     }

@@ -9,9 +9,9 @@
 namespace keln::velmfit {
 
 struct svg_series_t {
-  std::string label;   // legend text; an empty label has no legend entry
-  std::string colour;  // any SVG colour
-  bool points = false; // small circles at the data points instead of a line through them
+  std::string label;         // legend text; an empty label has no legend entry
+  std::string colour;        // any SVG colour
+  bool points = false;       // small circles at the data points instead of a line through them
   std::vector<double> x, y;  // same length; a series without data is a legend entry only
 };
 

@@ -14,10 +14,10 @@ struct column_t {
 };
 
 constexpr column_t columns[] = {
-    {"animation", true}, {"channels", false}, {"keys", false},    {"duration", false}, {"keyframe B", false},
-    {"B-spline B", false}, {"ratio", false},  {"fit ms", false},  {"pos err2", false}, {"rot err2", false},
-    {"str err2", false},  {"max dist", false}, {"max %", false},  {"mean dist", false}, {"mean %", false},
-    {"worst bone", true},
+    {"animation", true},   {"channels", false},   {"keys", false},     {"duration", false},
+    {"keyframe B", false}, {"B-spline B", false}, {"ratio", false},    {"fit ms", false},
+    {"pos err2", false},   {"rot err2", false},   {"str err2", false}, {"max dist", false},
+    {"max %", false},      {"mean dist", false},  {"mean %", false},   {"worst bone", true},
 };
 constexpr std::size_t column_count = sizeof columns / sizeof columns[0];
 

@@ -16,10 +16,10 @@ namespace keln::velmfit {
 extern const char* const velmfit_usage;  // one line, without line end
 
 struct options_t {
-  bool json = false;      // the figures as JSON instead of the table
-  bool catalog = false;   // the viewer's catalog instead of named documents
+  bool json = false;     // the figures as JSON instead of the table
+  bool catalog = false;  // the viewer's catalog instead of named documents
   bool help = false;
-  std::string plot_dir;   // empty: no plots
+  std::string plot_dir;                // empty: no plots
   std::vector<std::string> documents;  // the skeleton, then the animations
 };
 
@@ -29,7 +29,7 @@ struct options_t {
 bool parse_options(int argc, const char* const* argv, options_t& options, std::string& problem);
 
 struct animation_job_t {
-  std::string name;      // in the table: the catalog's "CHARACTER/ANIMATION", or the path as given
+  std::string name;  // in the table: the catalog's "CHARACTER/ANIMATION", or the path as given
   std::string document;
 };
 
