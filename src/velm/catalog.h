@@ -25,8 +25,10 @@ struct catalog_character_t {
 };
 
 inline constexpr catalog_animation_t catalog_hunter_animations[] = {
-    {"RUN", "hunter/run.qia", true},           {"WALK", "hunter/walk.qia", true},
-    {"BACKWALK", "hunter/backwalk.qia", true}, {"WAVE", "hunter/shake.qia", false},
+    {"RUN", "hunter/run.qia", true},
+    {"WALK", "hunter/walk.qia", true},
+    {"BACKWALK", "hunter/backwalk.qia", true},
+    {"WAVE", "hunter/shake.qia", false},
     {"GREET", "hunter/binoc_hld.qia", false},
 };
 
