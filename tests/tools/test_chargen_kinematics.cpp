@@ -53,8 +53,8 @@ TEST(chargen_rig, names_and_hierarchy) {
   EXPECT_EQ(side_name("arm", 1), "arm_L");
   EXPECT_EQ(rig.bone("shin"), 2);
   expect_near(rig.rest_offset(2), {0, -0.5, 0}, 0);
-  EXPECT_TRUE(rig.descends_from(4, 1));
-  EXPECT_FALSE(rig.descends_from(1, 4));
+  EXPECT_TRUE(rig.has_bone("toe"));
+  EXPECT_FALSE(rig.has_bone("knee"));
   rig.transform(2, {1, 0, 0});
   expect_near(rig.bones()[2].joint, {1, 1, 0}, 1e-12);
 }

@@ -68,7 +68,9 @@ dquat slerp(dquat a, dquat b, double t);
 // first, so they only fix the twist about the direction.
 dquat frame_rotation(dvec3 from_dir, dvec3 from_up, dvec3 to_dir, dvec3 to_up);
 
+constexpr double pi = 3.14159265358979323846;
+
 // Degrees to radians.
-constexpr double deg(double d) { return d * 0.017453292519943295; }
+constexpr double deg(double d) { return d * (pi / 180); }
 
 }  // namespace keln::chargen

@@ -8,8 +8,6 @@ namespace keln::chargen {
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
-
 std::vector<int> trunk(const rig_t& rig) { return bones_with_prefix(rig, {"trunk"}); }
 
 // Ears swing out from the head (positive) and back against it.
@@ -61,11 +59,11 @@ void grazing(const rig_t& rig, double p, rig_pose_t& pose) {
   std::vector<int> t = trunk(rig);
   for (size_t k = 0; k < t.size(); ++k) {
     double along = double(k) / (t.size() - 1);
-    double angle = -deg(6) * (1 - reach)                     // carried clear of the ground
-                   - deg(24) * reach * (k == 0 ? 1 : 0)       // swing forward from the root
-                   + deg(9) * reach * (k >= 3 ? 1 : 0)        // the end lies down on the ground
-                   - curl * deg(12) * along                  // tip curls round the tuft
-                   - lift * deg(38) * (0.4 + along);         // the whole trunk rolls up
+    double angle = -deg(6) * (1 - reach)                 // carried clear of the ground
+                   - deg(24) * reach * (k == 0 ? 1 : 0)  // swing forward from the root
+                   + deg(9) * reach * (k >= 3 ? 1 : 0)   // the end lies down on the ground
+                   - curl * deg(12) * along              // tip curls round the tuft
+                   - lift * deg(38) * (0.4 + along);     // the whole trunk rolls up
     pose.rotation[t[k]] = rot_x(angle);
   }
   ears(rig, pose, deg(12) + deg(10) * wave(3 * p), deg(6) * wave(3 * p - 0.1));

@@ -2,8 +2,8 @@
 // a long trunk and two tusks, a short tail. Designed about 1 unit long,
 // facing +z.
 #include "character.h"
-#include "quadruped.h"
 #include "elephant_motions.h"
+#include "quadruped.h"
 
 namespace keln::chargen {
 

@@ -4,10 +4,6 @@
 
 namespace keln::chargen {
 
-namespace {
-constexpr double pi = 3.14159265358979323846;
-}
-
 double wave(double p) { return std::sin(2 * pi * p); }
 double wave_c(double p) { return std::cos(2 * pi * p); }
 
@@ -40,8 +36,8 @@ foot_state_t foot_at(const foot_cycle_t& c, double phase) {
   // speed and acceleration all run on smoothly into the ground path.
   double s = (u - c.duty) / (1 - c.duty);
   double s3 = s * s * s, s4 = s3 * s, s5 = s4 * s;
-  double speed = -c.stride * (1 - c.duty) / c.duty;  // per unit of s
-  double to_end = 10 * s3 - 15 * s4 + 6 * s5;         // weight of the end point
+  double speed = -c.stride * (1 - c.duty) / c.duty;    // per unit of s
+  double to_end = 10 * s3 - 15 * s4 + 6 * s5;          // weight of the end point
   double with_speed = s - 10 * s3 + 15 * s4 - 6 * s5;  // both end speeds together
   double z = c.stride * (to_end - 0.5) + speed * with_speed;
   return {{0, c.lift * bump(s), z}, s};

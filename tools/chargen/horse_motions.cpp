@@ -8,8 +8,6 @@ namespace keln::chargen {
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
-
 std::vector<int> chain(const rig_t& rig, std::initializer_list<const char*> names) {
   std::vector<int> out;
   for (const char* n : names) out.push_back(rig.bone(n));
@@ -59,8 +57,9 @@ void stand_idle(const rig_t& rig, double p, rig_pose_t& pose) {
   pose.rotation[rig.bone("chest")] = rot_x(deg(0.6) * breath);
   ripple(pose, neck(rig), 0.04,
          [&](double lag) { return rot_y(deg(6) * wave(p - 0.1 - lag)) * rot_x(deg(4) * wave(2 * p - lag)); });
-  ripple(pose, tail(rig), 0.05,
-         [&](double lag) { return rot_z(deg(25) * bump((p - (0.55 + lag * 0.3)) / 0.2) - deg(4) * wave(p)); });
+  ripple(pose, tail(rig), 0.05, [&](double lag) {
+    return rot_z(deg(25) * bump((p - (0.55 + lag * 0.3)) / 0.2) - deg(4) * wave(p));
+  });
   pose.rotation[rig.bone("ear1_L")] = rot_y(deg(40) * bump((p - 0.2) / 0.12)) * rot_x(deg(-10));
   pose.rotation[rig.bone("ear1_R")] = rot_y(deg(-40) * bump((p - 0.7) / 0.12)) * rot_x(deg(-10));
   pose.rotation[rig.bone("ear2_L")] = rot_x(deg(-15) * bump((p - 0.22) / 0.1));

@@ -1,8 +1,8 @@
 // HORSE: long neck with a mane, head with ears, four slender legs with
 // hooves, a hanging tail. Designed about 1 unit long, facing +z.
 #include "character.h"
-#include "quadruped.h"
 #include "horse_motions.h"
+#include "quadruped.h"
 
 namespace keln::chargen {
 

@@ -54,10 +54,9 @@ class biped_t {
     }
   }
 
-  int b(const char* name) const { return rig_.bone(name); }
+ private:
   int b(const std::string& name) const { return rig_.bone(name); }
 
- private:
   const rig_t& rig_;
 };
 
@@ -96,7 +95,7 @@ void binoculars(const rig_t& rig, double p, rig_pose_t& pose) {
     dquat up = head_rotation * frame_rotation(rest_hand, {0, 0, 1}, {side * 0.15, 1, 0.1}, {0, 0, 1});
     dvec3 grip = eyes - rotate(up, normalized(rest_hand) * 0.055) +
                  rotate(head_rotation, dvec3{side * 0.03, -0.015, -0.005});
-    dvec3 target = lerp(wrist, grip, raise) + dvec3{0, 0, 0.12 * std::sin(3.14159265358979 * raise)};
+    dvec3 target = lerp(wrist, grip, raise) + dvec3{0, 0, 0.12 * std::sin(pi * raise)};
     dvec3 rest_pole{0, 0, -1};
     dvec3 pole = lerp(rest_pole, {side * 0.45, -0.9, 0.05}, raise);
     solve_two_bone(rig, pose, upper, fore, hand, target, pole, rest_pole);

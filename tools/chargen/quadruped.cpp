@@ -1,9 +1,9 @@
 #include "quadruped.h"
 
-
 namespace keln::chargen {
 
-void add_leg_bones(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee, dvec3 foot) {
+void add_leg_bones(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee,
+                   dvec3 foot) {
   rig.add_bone(name + "1", parent, top);
   rig.add_bone(name + "2", name + "1", knee);
   rig.add_bone(name + "3", name + "2", foot);

@@ -19,7 +19,8 @@ struct quadruped_gait_t {
 
 // Adds the three bones of one leg called name ("leg_FL" ...): name1 at top
 // (child of parent), name2 at the knee or hock, name3 at the foot's joint.
-void add_leg_bones(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee, dvec3 foot);
+void add_leg_bones(rig_t& rig, const char* parent, const std::string& name, dvec3 top, dvec3 knee,
+                   dvec3 foot);
 
 // The four legs in the order FL, FR, HL, HR; front knees bend forward,
 // hind hocks backward.

@@ -75,12 +75,6 @@ dvec3 rig_t::rest_offset(int i) const {
   return b.parent < 0 ? b.joint : b.joint - bones_[b.parent].joint;
 }
 
-bool rig_t::descends_from(int i, int a) const {
-  for (; i >= 0; i = bones_[i].parent)
-    if (i == a) return true;
-  return false;
-}
-
 std::string side_name(const std::string& base, int side) { return base + (side < 0 ? "_R" : "_L"); }
 
 }  // namespace keln::chargen

@@ -39,6 +39,7 @@ class rig_t {
   int add_bone(const std::string& name, const std::string& parent, dvec3 joint);
   // Index of the named bone; aborts when there is none.
   int bone(const std::string& name) const;
+  // Whether a bone of that name exists.
   bool has_bone(const std::string& name) const;
 
   void capsule(const std::string& bone, dvec3 a, dvec3 b, double ra, double rb);
@@ -53,9 +54,6 @@ class rig_t {
   // Joint offset of bone i from its parent's joint (the joint itself for
   // the root).
   dvec3 rest_offset(int i) const;
-
-  // True when bone i is bone a or one of its descendants.
-  bool descends_from(int i, int a) const;
 
   const std::vector<bone_def_t>& bones() const { return bones_; }
   const std::vector<primitive_t>& primitives() const { return primitives_; }
