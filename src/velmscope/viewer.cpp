@@ -8,6 +8,8 @@
 #include "velmscope/gl_drawing.h"
 #include "velmscope/model_catalog.h"
 #include "velmscope/overlay.h"
+#include "velmscope/scene_drawing.h"
+#include "velmscope/velmscope_catalog.h"
 
 namespace keln::velmscope {
 
@@ -15,8 +17,10 @@ viewer_settings_t settings;
 
 namespace {
 
-// The characters; none until a catalog is built at start-up.
-model_catalog_t* catalog = nullptr;
+// The characters; built once the window exists, destroyed when the main
+// loop has returned.
+velmscope_catalog_t models;
+scene_view_t scene;
 frame_clock_t frame_clock;
 overlay_t overlay;
 
@@ -24,11 +28,16 @@ void reshape(int width, int height) { set_scene_projection(width, height); }
 
 void display() {
   clear_view(settings.background_index);
+  set_scene_state();
+  scene.set_camera(settings);
 
   const float step = frame_clock.step(time_us(), settings.time_scale);
-  if (model_count(catalog) != 0) catalog->advance(settings.current_model, step);
+  if (models.size() != 0) {
+    models.advance(settings.current_model, step);
+    scene.draw_model(models.model(settings.current_model), settings);
+  }
 
-  overlay.build(settings, catalog);
+  overlay.build(settings, &models);
   for (const overlay_text_t& item : overlay.items()) draw_overlay_text(item);
 
   glutSwapBuffers();
@@ -37,7 +46,7 @@ void display() {
 void idle() { glutPostRedisplay(); }
 
 void keyboard(unsigned char key, int /*x*/, int /*y*/) {
-  switch (apply_key(key, settings, catalog)) {
+  switch (apply_key(key, settings, &models)) {
     case window_request_t::full_screen:
       glutFullScreen();
       break;
@@ -72,7 +81,9 @@ int run_viewer() {
   glutMouseFunc(mouse);
   glutMotionFunc(motion);
 
+  models.build();
   glutMainLoop();
+  models.clear();
   return 0;
 }
 

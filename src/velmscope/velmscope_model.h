@@ -1,0 +1,125 @@
+// One character of the viewer: two playbacks of the same skeleton (the
+// B-spline version of every animation and the keyframe version), its skin
+// mesh, and the base and side animations with the current selection of each.
+#pragma once
+
+#include <cstdint>
+
+#include "kelncore/collections/arrays/arrays_dyn.h"
+#include "kelncore/collections/auto_ptr.h"
+#include "kelncore/collections/strings.h"
+#include "velm/pose.h"
+#include "velm/skeletal_instance.h"
+#include "velm/skinned_mesh.h"
+
+namespace keln::velmscope {
+
+// Selections are made only through binding weights: the selected base
+// animation's two bindings weigh base_weight, the selected side animation's
+// two side_weight (so that it dominates the bones it drives), every other
+// binding of the model 0.
+//
+// Invariants: the base lists (B-spline binding, keyframe binding, name) have
+// one entry per base animation, in the order the animations were added; so
+// have the side lists. base_index is no_selection only while no base
+// animation exists or before select_first_base; side_index is no_selection
+// (off) or below the side count.
+//
+// Creating a model never fails as a whole: a skeleton that does not load
+// leaves both instances without bones, a geometry document that does not load
+// leaves the model without a mesh, and an animation whose document does not
+// load is skipped. Each loader reports its own failure.
+class velmscope_model_t {
+ public:
+  static constexpr std::uint32_t no_selection = 0xFFFFFFFFu;
+  static constexpr float base_weight = 1.0f;
+  static constexpr float side_weight = 1000.0f;
+
+  // Copies name; builds the B-spline playback's instance and then the
+  // keyframe playback's, each loading the skeleton document at skeleton_path
+  // itself (so the document is read and reported twice). Nothing is selected.
+  velmscope_model_t(const char* name, const char* skeleton_path);
+  velmscope_model_t(const velmscope_model_t&) = delete;
+  velmscope_model_t& operator=(const velmscope_model_t&) = delete;
+  // Releases the selection lists, the mesh, the keyframe instance, the
+  // B-spline instance and the name, in this order, and last the motions the
+  // model created (they must outlive the instances that bind them).
+  ~velmscope_model_t();
+
+  // Loads the geometry document at path through the B-spline instance and
+  // keeps the mesh, replacing (destroying) the previous one; with a document
+  // that does not load the model has no mesh afterwards.
+  void set_mesh(const char* path);
+
+  // Loads the animation document at path as a keyframe motion (keyframe
+  // instance), fits a B-spline motion to it, binds the keyframe motion to the
+  // keyframe instance and the B-spline motion to the B-spline instance, both
+  // with weight 0, and appends the animation to the base list (base) or the
+  // side list. A document that does not load adds nothing: no motion, no
+  // binding, no name.
+  void add_animation(const char* name, bool base, const char* path);
+
+  // Selects base animation 0 (weight base_weight). Without base animations
+  // nothing is selected.
+  void select_first_base();
+
+  // Deselects the current base animation and selects the next one, cycling
+  // 0, 1, ..., n - 1, 0. Without base animations it does nothing.
+  void next_base();
+
+  // Cycles the side selection off, 0, 1, ..., m - 1, off: deselects the
+  // current side animation, then selects the next one (weight side_weight)
+  // unless the last one was selected. Without side animations it stays off.
+  void next_side();
+
+  // Stores step (scaled seconds) as the frame step and advances the time of
+  // every motion of the model by it, whatever its weight, in this order: the
+  // base keyframe motions, the base B-spline motions, the side keyframe
+  // motions, the side B-spline motions, each list in order.
+  void advance(float step);
+
+  // Overlay texts: the character's name, and the selected base and side
+  // animations' names or "NONE" when none is selected.
+  const char* name() const { return m_name.c_str(); }
+  const char* base_name() const;
+  const char* side_name() const;
+
+  std::uint32_t base_index() const { return m_base_index; }
+  std::uint32_t side_index() const { return m_side_index; }
+  std::uint32_t base_count() const { return m_base_names.size(); }
+  std::uint32_t side_count() const { return m_side_names.size(); }
+  float frame_step() const { return m_frame_step; }
+
+  // The playbacks (left: B-spline, right: keyframe) and the mesh, null when
+  // the geometry did not load. Both instances deform the same mesh.
+  velm::skeletal_instance_t& bspline_instance() { return m_bspline_instance; }
+  velm::skeletal_instance_t& keyframe_instance() { return m_keyframe_instance; }
+  velm::skinned_mesh_t* mesh() const { return m_mesh.get(); }
+
+ private:
+  // Sets the weight of both bindings of entry index of a list pair.
+  void set_weights(const array_t<unsigned int>& bspline, const array_t<unsigned int>& keyframe, std::uint32_t index,
+                   float weight);
+  // Advances the motions bound to instance at the given binding indices.
+  static void advance_bound(velm::skeletal_instance_t& instance, const array_t<unsigned int>& bindings, float step);
+
+  // Every motion created by add_animation. Declared first, so destroyed last,
+  // after both instances that bind them.
+  array_dyn_t<auto_ptr_t<velm::pose_t>> m_motions;
+
+  string_dyn m_name;
+  velm::skeletal_instance_t m_bspline_instance;
+  velm::skeletal_instance_t m_keyframe_instance;
+  auto_ptr_t<velm::skinned_mesh_t> m_mesh;
+  array_dyn_t<unsigned int> m_base_bspline;
+  array_dyn_t<unsigned int> m_base_keyframe;
+  array_dyn_t<unsigned int> m_side_bspline;
+  array_dyn_t<unsigned int> m_side_keyframe;
+  array_dyn_t<string_dyn> m_base_names;
+  array_dyn_t<string_dyn> m_side_names;
+  float m_frame_step = 0.0f;
+  std::uint32_t m_base_index = no_selection;
+  std::uint32_t m_side_index = no_selection;
+};
+
+}  // namespace keln::velmscope

@@ -1,0 +1,200 @@
+// The 3D view's arithmetic: placements, the camera, where the playbacks
+// stand, heading and pitch, and the bone cones.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "kelncore/math/mat4_routines.h"
+#include "scene_test_support.h"
+#include "velm/dynamic_pose.h"
+#include "velmscope/scene_math.h"
+#include "velmscope/viewer_settings.h"
+
+namespace keln::velmscope::testing {
+namespace {
+
+constexpr float tolerance = 1e-5f;
+
+vec3_t transform(const mat4_t& m, const vec3_t& p) {
+  vec3_t out;
+  g_mat4.transform_points_proj(&out, &p, m, 1, sizeof(vec3_t), sizeof(vec3_t));
+  return out;
+}
+
+void expect_near(const vec3_t& actual, float x, float y, float z, float within = tolerance) {
+  EXPECT_NEAR(actual[0], x, within);
+  EXPECT_NEAR(actual[1], y, within);
+  EXPECT_NEAR(actual[2], z, within);
+}
+
+TEST(PlacementTest, ScalesThenRotatesThenMoves) {
+  placement_t placement;
+  placement.position = {{1.0f, 2.0f, 3.0f}};
+  placement.scale = {{2.0f, 1.0f, 1.0f}};
+  placement.rotation = quat_from_axis_angle(vec3_t{{0.0f, 0.0f, 1.0f}}, 90.0f * degrees_to_radians);
+  mat4_t m;
+  placement_matrix(m, placement);
+  // (1, 0, 0) scaled to (2, 0, 0), turned to (0, 2, 0), moved.
+  expect_near(transform(m, vec3_t{{1.0f, 0.0f, 0.0f}}), 1.0f, 4.0f, 3.0f);
+}
+
+TEST(PlacementTest, ModelViewAppliesLocalThenWorldThenView) {
+  mat4_t local, world, view, model_view;
+  mat4_translation(local, vec3_t{{1.0f, 0.0f, 0.0f}});
+  mat4_scale(world, vec3_t{{2.0f, 2.0f, 2.0f}});
+  mat4_translation(view, vec3_t{{0.0f, 0.0f, -5.0f}});
+  model_view_matrix(model_view, view, world, local);
+  expect_near(transform(model_view, vec3_t{{0.0f, 0.0f, 0.0f}}), 2.0f, 0.0f, -5.0f);
+}
+
+TEST(CameraTest, WithoutZoomTheCameraStandsAtOneAndAHalfUpAndBack) {
+  mat4_t view;
+  camera_view(view, 0.0f);
+  expect_near(transform(view, vec3_t{{0.0f, 1.5f, 1.5f}}), 0.0f, 0.0f, 0.0f);
+}
+
+TEST(CameraTest, LooksFiveDegreesDown) {
+  mat4_t view;
+  camera_view(view, 0.0f);
+  const float down = 5.0f * degrees_to_radians;
+  // A point ahead of the camera along its tilted axis lies on the eye's -z axis.
+  const vec3_t ahead = {{0.0f, 1.5f - 10.0f * std::sin(down), 1.5f - 10.0f * std::cos(down)}};
+  expect_near(transform(view, ahead), 0.0f, 0.0f, -10.0f, 1e-4f);
+}
+
+TEST(CameraTest, ZoomMovesTheCameraBackAlongItsViewingAxis) {
+  mat4_t near_view, far_view;
+  camera_view(near_view, 0.0f);
+  camera_view(far_view, 2.0f);
+  const vec3_t character = {{0.0f, -0.3f, -6.0f}};
+  const vec3_t near_eye = transform(near_view, character);
+  const vec3_t far_eye = transform(far_view, character);
+  EXPECT_NEAR(far_eye[2], near_eye[2] - 2.0f, 1e-4f);
+  EXPECT_NEAR(far_eye[0], near_eye[0], 1e-4f);
+  EXPECT_NEAR(far_eye[1], near_eye[1], 1e-4f);
+}
+
+TEST(InstancePositionTest, OnePlaybackStandsInTheMiddleTwoStandSideBySide) {
+  expect_near(instance_position(playback_t::bspline, RENDER_BSPLINE), 0.0f, -0.3f, -6.0f);
+  expect_near(instance_position(playback_t::keyframe, RENDER_KEYFRAME), 0.0f, -0.3f, -6.0f);
+  const std::uint32_t both = RENDER_BSPLINE | RENDER_KEYFRAME;
+  expect_near(instance_position(playback_t::bspline, both), -0.5f, -0.3f, -6.0f);
+  expect_near(instance_position(playback_t::keyframe, both), 0.5f, -0.3f, -6.0f);
+}
+
+TEST(InstancePositionTest, TheWorldMatrixTurnsAboutTheVerticalAxisAtThePosition) {
+  mat4_t world;
+  instance_world(world, vec3_t{{0.5f, -0.3f, -6.0f}}, 90.0f);
+  expect_near(transform(world, vec3_t{{0.0f, 0.0f, 0.0f}}), 0.5f, -0.3f, -6.0f);
+  // Turning +90 degrees about y takes +x to -z.
+  expect_near(transform(world, vec3_t{{1.0f, 0.0f, 0.0f}}), 0.5f, -0.3f, -7.0f);
+}
+
+TEST(SkinAlphaTest, TranslucentWhileTheSkeletonShows) {
+  EXPECT_EQ(skin_alpha(true), 0.6f);
+  EXPECT_EQ(skin_alpha(false), 1.0f);
+}
+
+TEST(HeadingPitchTest, ShortDirectionsGiveZero) {
+  const heading_pitch_t zero = heading_pitch(vec3_t{{0.0f, 0.0f, 0.0f}});
+  EXPECT_EQ(zero.heading, 0.0f);
+  EXPECT_EQ(zero.pitch, 0.0f);
+  const heading_pitch_t tiny = heading_pitch(vec3_t{{1e-6f, 0.0f, 0.0f}});
+  EXPECT_EQ(tiny.heading, 0.0f);
+}
+
+TEST(HeadingPitchTest, AxesAndQuadrants) {
+  struct row_t {
+    vec3_t d;
+    float heading;
+    float pitch;
+  };
+  const row_t rows[] = {
+      {{{0.0f, 0.0f, -1.0f}}, 0.0f, 0.0f},    {{{0.0f, 0.0f, 1.0f}}, 180.0f, 0.0f},
+      {{{-1.0f, 0.0f, 0.0f}}, 90.0f, 0.0f},   {{{1.0f, 0.0f, 0.0f}}, 270.0f, 0.0f},
+      {{{0.0f, 2.0f, 0.0f}}, 0.0f, 90.0f},    {{{0.0f, -2.0f, 0.0f}}, 0.0f, -90.0f},
+      {{{1.0f, 0.0f, -1.0f}}, 315.0f, 0.0f},  {{{-1.0f, 0.0f, -1.0f}}, 45.0f, 0.0f},
+      {{{1.0f, 0.0f, 1.0f}}, 225.0f, 0.0f},   {{{-1.0f, 0.0f, 1.0f}}, 135.0f, 0.0f},
+      {{{0.0f, 1.0f, -1.0f}}, 0.0f, 45.0f},
+  };
+  for (const row_t& row : rows) {
+    SCOPED_TRACE(std::to_string(row.d[0]) + ", " + std::to_string(row.d[1]) + ", " + std::to_string(row.d[2]));
+    const heading_pitch_t angles = heading_pitch(row.d);
+    EXPECT_NEAR(angles.heading, row.heading, 1e-3f);
+    EXPECT_NEAR(angles.pitch, row.pitch, 1e-3f);
+  }
+}
+
+TEST(HeadingPitchTest, TheAnglesTurnMinusZOntoTheDirection) {
+  const vec3_t directions[] = {{{0.3f, 0.4f, -0.5f}}, {{-0.7f, -0.2f, 0.4f}}, {{0.1f, 0.9f, 0.2f}}, {{2.0f, -1.0f, 0.5f}}};
+  for (const vec3_t& d : directions) {
+    const heading_pitch_t angles = heading_pitch(d);
+    const vec3_t turned = quat_rotate(quat_from_angles(vec3_t{{angles.heading, angles.pitch, 0.0f}}),
+                                      vec3_t{{0.0f, 0.0f, -1.0f}});
+    const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    expect_near(turned, d[0] / length, d[1] / length, d[2] / length, 1e-4f);
+  }
+}
+
+// A skeleton of three bones: a root, a child 2 above it and a grandchild 1
+// to the side of the child, at their rest places.
+class BoneConeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    skeleton.resize(3);
+    skeleton[1].parent = 0;
+    skeleton[2].parent = 1;
+    pose.bones.resize(3);
+    pose.bones[0].position = {{0.5f, 0.0f, 0.0f}};
+    pose.bones[1].position = {{0.0f, 2.0f, 0.0f}};
+    pose.bones[2].position = {{1.0f, 0.0f, 0.0f}};
+  }
+
+  array_dyn_t<velm::bone_node_t> skeleton;
+  velm::dynamic_pose_t pose;
+  array_dyn_t<mat4_t> cones;
+};
+
+TEST_F(BoneConeTest, EveryBoneButTheRootGetsAConeFromItsParentsJointToItsOwn) {
+  bone_cone_matrices(skeleton, pose, cones);
+  ASSERT_EQ(cones.size(), 2u);
+  // The unit cone: base centre at the origin, apex at z 0.01, base radius 0.01.
+  const vec3_t base = {{0.0f, 0.0f, 0.0f}};
+  const vec3_t apex = {{0.0f, 0.0f, 0.01f}};
+  expect_near(transform(cones[0], base), 0.5f, 0.0f, 0.0f);
+  expect_near(transform(cones[0], apex), 0.5f, 2.0f, 0.0f);
+  expect_near(transform(cones[1], base), 0.5f, 2.0f, 0.0f);
+  expect_near(transform(cones[1], apex), 1.5f, 2.0f, 0.0f);
+}
+
+TEST_F(BoneConeTest, TheConeIsAsWideAsAFifthOfItsLengthAtTheBase) {
+  bone_cone_matrices(skeleton, pose, cones);
+  // Bone 1 is 2 long: base radius 0.05 * 2.
+  const vec3_t rim = transform(cones[0], vec3_t{{0.01f, 0.0f, 0.0f}});
+  const vec3_t centre = transform(cones[0], vec3_t{{0.0f, 0.0f, 0.0f}});
+  const float dx = rim[0] - centre[0], dy = rim[1] - centre[1], dz = rim[2] - centre[2];
+  EXPECT_NEAR(std::sqrt(dx * dx + dy * dy + dz * dz), 0.1f, tolerance);
+}
+
+TEST_F(BoneConeTest, ABoneAtItsParentsJointGetsAConeOfNoSize) {
+  pose.bones[2].position = {{0.0f, 0.0f, 0.0f}};
+  bone_cone_matrices(skeleton, pose, cones);
+  expect_near(transform(cones[1], vec3_t{{0.01f, 0.01f, 0.01f}}), 0.5f, 2.0f, 0.0f);
+}
+
+TEST_F(BoneConeTest, FollowsTheParentsTurn) {
+  pose.bones[1].rotation = quat_from_axis_angle(vec3_t{{0.0f, 0.0f, 1.0f}}, 90.0f * degrees_to_radians);
+  bone_cone_matrices(skeleton, pose, cones);
+  // Bone 2 lies 1 along the child's x axis, which the child's turn of 90
+  // degrees about z points along +y.
+  expect_near(transform(cones[1], vec3_t{{0.0f, 0.0f, 0.01f}}), 0.5f, 3.0f, 0.0f);
+}
+
+TEST_F(BoneConeTest, APoseWithoutChannelsDrawsNoCone) {
+  velm::dynamic_pose_t empty;
+  bone_cone_matrices(skeleton, empty, cones);
+  EXPECT_EQ(cones.size(), 0u);
+}
+
+}  // namespace
+}  // namespace keln::velmscope::testing
