@@ -31,6 +31,30 @@ void bspline_basis(const float* knots, std::uint32_t count, std::uint32_t contro
     n[3] = 1.0f;
     return;
   }
+  if (count == 2 * bspline_order && knots[1] == 0.0f && knots[2] == 0.0f && knots[3] == 0.0f &&
+      knots[4] == 1.0f && knots[5] == 1.0f && knots[6] == 1.0f) {
+    // The single span of 0 0 0 0 1 1 1 1 (every curve with four control
+    // points): every denominator of the recursion below is exactly 1 and
+    // every numerator 1 - t or t, so the divisions are left out; the values
+    // are bit for bit those of the general recursion.
+    const float u = 1.0f - t;
+    float n0, n1, n2, n3 = 1.0f;
+    n2 = u * n3;
+    n3 = t * n3;
+    n1 = u * n2;
+    n2 = t * n2 + u * n3;
+    n3 = t * n3;
+    n0 = u * n1;
+    n1 = t * n1 + u * n2;
+    n2 = t * n2 + u * n3;
+    n3 = t * n3;
+    out.first = 0;
+    n[0] = n0;
+    n[1] = n1;
+    n[2] = n2;
+    n[3] = n3;
+    return;
+  }
   const std::uint32_t s = bspline_knot_span(knots, count, t, span_hint);
   span_hint = s;
   out.first = s - 3;

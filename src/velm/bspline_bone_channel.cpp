@@ -47,9 +47,25 @@ void bspline_bone_channel_t::evaluate(float time, bone_t& out) const {
     return;
   }
   const float u = curve_parameter(time, duration);
-  position.evaluate(u, out.position);
-  stretch.evaluate(u, out.stretch);
-  rotation.evaluate(u, out.rotation);
+  // Curves fitted to the same knots (often all three) share one basis.
+  bspline_basis_t position_basis, stretch_basis, rotation_basis;
+  position.basis(u, position_basis);
+  position.combine(position_basis, out.position);
+  const bspline_basis_t* sb = &position_basis;
+  if (!stretch.has_basis_of(position)) {
+    stretch.basis(u, stretch_basis);
+    sb = &stretch_basis;
+  }
+  stretch.combine(*sb, out.stretch);
+  const bspline_basis_t* rb = &position_basis;
+  if (!rotation.has_basis_of(position)) {
+    rb = sb;
+    if (!rotation.has_basis_of(stretch)) {
+      rotation.basis(u, rotation_basis);
+      rb = &rotation_basis;
+    }
+  }
+  rotation.combine(*rb, out.rotation);
 }
 
 std::size_t bspline_bone_channel_t::byte_size() const {

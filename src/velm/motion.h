@@ -13,15 +13,9 @@ namespace keln::velm {
 
 class motion_t : public pose_t {
  public:
-  // Channel i sampled at the current time T, into a record shared by every
-  // motion_t (valid until the next sampling of any motion_t):
-  //   frame = duration / (n - 1), x = T / frame (both rounded to float),
-  //   k = whole part of x modulo (n - 1), f = fractional part of x,
-  //   result interpolate(key k, key k + 1, f) (bone.h).
-  // Negative times wrap like positive ones (the whole part is taken toward
-  // minus infinity and f lies in [0, 1)). A channel with one key, or whose
-  // duration is zero, negative or not finite, or whose x is not finite,
-  // yields its first key; a channel without keys yields the default bone_t.
+  // Channel i sampled at the current time (bone_channel_t::sample) into a
+  // record shared by every motion_t, valid until the next sampling of any
+  // motion_t.
   const bone_t* transform(std::uint32_t i) const override;
   std::uint32_t channel_count() const override;
   std::uint32_t bone_index(std::uint32_t i) const override;
@@ -31,8 +25,5 @@ class motion_t : public pose_t {
  private:
   static bone_t& shared_result();
 };
-
-// Samples one channel at time into out (the rules of motion_t::transform).
-void sample_channel(bone_t& out, const bone_channel_t& channel, float time);
 
 }  // namespace keln::velm

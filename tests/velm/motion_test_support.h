@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "velm/bone.h"
 #include "velm/bone_channel.h"
 #include "velm/motion.h"
+#include "smooth_motion.h"
 
 // The statement must end the process through the array index check (the
 // report goes to the standard streams through a handler of its own).
@@ -46,32 +46,6 @@ inline void expect_bone_near(const bone_t& a, const bone_t& b, float tol) {
   expect_vec3_near(a.position, b.position, tol);
   expect_quat_near(a.rotation, b.rotation, tol);
   expect_mat3_near(a.stretch, b.stretch, tol);
-}
-
-// Smooth random channel: positions, rotations and stretches from random
-// sinusoids of the key time (one to four periods over the channel), the
-// rotation turning about one axis so that it stays in one hemisphere.
-inline bone_channel_t smooth_channel(random_source_t& rnd, std::uint32_t key_count, float duration) {
-  bone_channel_t channel;
-  channel.duration = duration;
-  channel.bone = 0;
-  float amp[13], freq[13], phase[13];
-  for (int i = 0; i < 13; ++i) {
-    amp[i] = rnd.uniform(0.05f, 1.0f);
-    freq[i] = rnd.uniform(0.3f, 2.0f);
-    phase[i] = rnd.uniform(0.0f, 6.28f);
-  }
-  const vec3_t axis = rnd.vec3(-1, 1);
-  for (std::uint32_t k = 0; k < key_count; ++k) {
-    const float t = key_count > 1 ? static_cast<float>(k) / static_cast<float>(key_count - 1) : 0.0f;
-    auto wave = [&](int i) { return amp[i] * std::sin(6.2831853f * freq[i] * t + phase[i]); };
-    bone_t b;
-    b.position = vec3_t{{10 * wave(0), 10 * wave(1), 10 * wave(2)}};
-    b.rotation = quat_from_axis_angle(axis, 1.5f * wave(3));
-    for (unsigned e = 0; e < 9; ++e) b.stretch[e] = (e % 4 == 0 ? 1.0f : 0.0f) + 0.2f * wave(4 + static_cast<int>(e));
-    channel.push_back(b);
-  }
-  return channel;
 }
 
 // Records the text and level of every message while it lives.

@@ -80,8 +80,8 @@ TEST(bspline_fit, four_keys_are_interpolated) {
 }
 
 TEST(bspline_fit, curve_starts_and_ends_exactly_on_the_end_keys) {
-  random_source_t rnd(50);
-  const bone_channel_t channel = test::smooth_channel(rnd, 61, 2.0f);
+  std::mt19937 engine(50);
+  const bone_channel_t channel = sample::smooth_channel(engine, 61, 2.0f);
   array_dyn_t<mat3_t> keys;
   for (const bone_t& b : channel) keys.push_back(b.stretch);
   bspline_curve_t<mat3_t> curve;
@@ -123,8 +123,8 @@ TEST(bspline_fit, noise_exhausts_the_control_points_with_one_extra_knot_at_most)
 }
 
 TEST(bspline_fit, the_same_keys_give_the_same_curve_bit_for_bit) {
-  random_source_t rnd(52);
-  const bone_channel_t channel = test::smooth_channel(rnd, 121, 4.0f);
+  std::mt19937 engine(52);
+  const bone_channel_t channel = sample::smooth_channel(engine, 121, 4.0f);
   array_dyn_t<vec3_t> keys;
   for (const bone_t& b : channel) keys.push_back(b.position);
   bspline_curve_t<vec3_t> first, second;
@@ -179,11 +179,11 @@ TEST(bspline_fit, no_key_leaves_an_empty_curve) {
 // knots clamped with strictly increasing interior, never more control
 // points than keys.
 TEST(bspline_fit, random_smooth_channels_meet_every_key) {
-  random_source_t rnd(53);
+  std::mt19937 engine(53);
   bspline_fit_scratch_t scratch;
   for (int n = 0; n < 40; ++n) {
-    const std::uint32_t key_count = 4 + static_cast<std::uint32_t>(rnd.uniform(0, 120));
-    const bone_channel_t channel = test::smooth_channel(rnd, key_count, 1.0f);
+    const std::uint32_t key_count = 4 + engine() % 120;
+    const bone_channel_t channel = sample::smooth_channel(engine, key_count, 1.0f);
     array_dyn_t<vec3_t> p;
     array_dyn_t<quat_t> r;
     array_dyn_t<mat3_t> s;

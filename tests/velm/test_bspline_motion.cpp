@@ -7,20 +7,8 @@
 namespace keln::velm {
 namespace {
 
-using keln::test::random_source_t;
 using test::bitwise_equal;
 using test::message_log_t;
-
-motion_t smooth_motion(unsigned seed, std::uint32_t channels, std::uint32_t keys, float duration) {
-  random_source_t rnd(seed);
-  motion_t motion;
-  for (std::uint32_t c = 0; c < channels; ++c) {
-    bone_channel_t channel = test::smooth_channel(rnd, keys, duration);
-    channel.bone = c + 10;
-    motion.channels.push_back(channel);
-  }
-  return motion;
-}
 
 TEST(bspline_motion, empty_motion_logs_two_sizes_of_zero) {
   message_log_t log;
@@ -52,19 +40,19 @@ TEST(bspline_motion, logs_64_bytes_per_key_and_4_per_curve_float) {
 }
 
 TEST(bspline_motion, agrees_exactly_with_the_keyframes_at_time_zero) {
-  const motion_t motion = smooth_motion(60, 5, 31, 30.0f);
+  const motion_t motion = sample::smooth_motion(60, 5, 31, 30.0f);
   message_log_t quiet;
   const bspline_motion_t fitted(motion);
   ASSERT_EQ(fitted.channel_count(), 5u);
   for (std::uint32_t i = 0; i < 5; ++i) {
-    EXPECT_EQ(fitted.bone_index(i), i + 10);
+    EXPECT_EQ(fitted.bone_index(i), i);
     const bone_t spline = *fitted.transform(i);
     EXPECT_TRUE(bitwise_equal(spline, *motion.transform(i))) << "channel " << i;
   }
 }
 
 TEST(bspline_motion, follows_the_keyframes_at_the_key_times) {
-  motion_t motion = smooth_motion(61, 3, 41, 40.0f);
+  motion_t motion = sample::smooth_motion(61, 3, 41, 40.0f);
   message_log_t quiet;
   bspline_motion_t fitted(motion);
   const float tol = 2 * std::sqrt(bspline_fit_tolerance);
@@ -78,7 +66,7 @@ TEST(bspline_motion, follows_the_keyframes_at_the_key_times) {
 }
 
 TEST(bspline_motion, loops_and_plays_backwards) {
-  const motion_t motion = smooth_motion(62, 1, 21, 2.0f);
+  const motion_t motion = sample::smooth_motion(62, 1, 21, 2.0f);
   message_log_t quiet;
   bspline_motion_t fitted(motion);
   fitted.time = 0.5f;
@@ -90,7 +78,7 @@ TEST(bspline_motion, loops_and_plays_backwards) {
 }
 
 TEST(bspline_motion, unusable_durations_and_times_evaluate_at_the_start) {
-  motion_t motion = smooth_motion(63, 4, 9, 1.0f);
+  motion_t motion = sample::smooth_motion(63, 4, 9, 1.0f);
   motion.channels[0].duration = 0.0f;
   motion.channels[1].duration = -1.0f;
   motion.channels[2].duration = std::numeric_limits<float>::quiet_NaN();
@@ -123,7 +111,7 @@ TEST(bspline_motion, short_channels_are_fitted_without_the_numerical_library) {
 }
 
 TEST(bspline_motion, has_its_own_shared_result_record) {
-  const motion_t motion = smooth_motion(64, 1, 8, 1.0f);
+  const motion_t motion = sample::smooth_motion(64, 1, 8, 1.0f);
   message_log_t quiet;
   const bspline_motion_t a(motion), b(motion);
   EXPECT_EQ(a.transform(0), b.transform(0));
@@ -131,7 +119,7 @@ TEST(bspline_motion, has_its_own_shared_result_record) {
 }
 
 TEST(bspline_bone_channel, copies_hold_the_same_curves) {
-  const motion_t motion = smooth_motion(65, 1, 30, 1.0f);
+  const motion_t motion = sample::smooth_motion(65, 1, 30, 1.0f);
   message_log_t quiet;
   const bspline_motion_t fitted(motion);
   const bspline_bone_channel_t copy = fitted.channels[0];

@@ -24,7 +24,7 @@ bone_channel_t three_keys(float duration) {
 
 bone_t sample(const bone_channel_t& channel, float time) {
   bone_t out = key(-99, -99, -99, quat_t{{5, 5, 5, 5}}, 9.0f);  // garbage
-  sample_channel(out, channel, time);
+  channel.sample(time, out);
   return out;
 }
 
@@ -68,6 +68,27 @@ TEST(motion_sampling, long_running_times_stay_in_range) {
     EXPECT_GE(b.position[0], 0.0f);
     EXPECT_LE(b.position[0], 40.0f);
   }
+}
+
+TEST(motion_sampling, whole_parts_use_their_low_32_bits_modulo_the_intervals) {
+  bone_channel_t channel;
+  channel.duration = 6.0f;
+  for (int k = 0; k < 7; ++k) channel.push_back(key(static_cast<float>(k), 0, 0));
+  // 2^32 + 2560 frames: the low 32 bits are 2560, key 2560 mod 6 = 4 (the
+  // true remainder by 6 would give key 2).
+  EXPECT_TRUE(bitwise_equal(sample(channel, 4294969856.0f), channel[4]));
+  EXPECT_TRUE(bitwise_equal(sample(channel, 3300000000.0f), channel[3300000000u % 6]));
+}
+
+TEST(motion_sampling, follows_changes_of_keys_and_duration) {
+  bone_channel_t channel = three_keys(2.0f);
+  EXPECT_FLOAT_EQ(sample(channel, 0.5f).position[0], 5.0f);
+  channel.duration = 4.0f;  // frame 2: T = 0.5 is a quarter of the way to key 1
+  EXPECT_FLOAT_EQ(sample(channel, 0.5f).position[0], 2.5f);
+  channel.push_back(key(100, 0, 0));  // frame 4/3
+  EXPECT_FLOAT_EQ(sample(channel, 2.0f).position[0], 25.0f);
+  channel.resize(1);
+  EXPECT_TRUE(bitwise_equal(sample(channel, 2.0f), channel[0]));
 }
 
 TEST(motion_sampling, one_key_gives_that_key) {
