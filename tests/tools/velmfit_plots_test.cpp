@@ -2,9 +2,12 @@
 // the progress line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "figures.h"
 #include "fit_plots.h"
 #include "progress_line.h"
 #include "svg_chart.h"
@@ -76,6 +79,56 @@ TEST(velmfit_svg, escapes_texts_and_draws_lines_points_and_legend) {
     ++circles;
   EXPECT_EQ(circles, 3u);
   EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+}
+
+// Records the messages reported while it lives.
+class message_log_t : public keln::message_handler_t {
+ public:
+  void handle(const keln::string& text, keln::message_level_t level) override {
+    lines.push_back(std::to_string(level) + ": " + text.c_str());
+  }
+  std::vector<std::string> lines;
+};
+
+// The cubic animation on the line skeleton, measured, and an empty directory
+// for its plots.
+class plotted_t : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string documents = VELMFIT_TEST_DOCUMENTS;
+    character.reset(new keln::velmfit::fit_character_t((documents + "line.qis").c_str()));
+    std::unique_ptr<keln::velm::motion_t> motion(
+        character->keyframe_instance.load_motion((documents + "cubic.qia").c_str()));
+    character->add_animation("cubic.qia", std::move(motion));
+    figures = keln::velmfit::measure_animation(*character, 0, error);
+    dir = ::testing::TempDir() + "velmfit_plots_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  std::unique_ptr<keln::velmfit::fit_character_t> character;
+  keln::velmfit::playback_error_t error;
+  keln::velmfit::figures_t figures;
+  std::string dir;
+};
+
+TEST_F(plotted_t, writes_the_playback_and_each_channel) {
+  message_log_t log;
+  EXPECT_TRUE(keln::velmfit::write_plots(dir, *character, 0, figures, error));
+  EXPECT_TRUE(log.lines.empty());
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"cubic_channel_0_root.svg", "cubic_playback.svg"}));
+}
+
+TEST_F(plotted_t, a_file_that_cannot_be_written_is_reported_and_stops_the_plots) {
+  std::filesystem::create_directories(dir + "/cubic_playback.svg");  // a directory in the way
+  message_log_t log;
+  EXPECT_FALSE(keln::velmfit::write_plots(dir, *character, 0, figures, error));
+  EXPECT_EQ(log.lines, (std::vector<std::string>{"3: cannot write " + dir + "/cubic_playback.svg"}));
+  EXPECT_FALSE(std::filesystem::exists(dir + "/cubic_channel_0_root.svg"));
 }
 
 TEST(velmfit_progress, draws_in_place_and_erases_before_any_message) {
