@@ -11,6 +11,11 @@
       the --json output is one JSON document that agrees with the table.
   check_velmfit.py --tool VELMFIT plots --dir DIR --plot-dir OUT -- ARGS...
       --plot writes well-formed SVG plots with titles, axes and legends.
+  check_velmfit.py --tool VELMFIT progress --dir DIR -- SKELETON ANIMATION...
+      with standard error on a terminal, the progress line is drawn before
+      each animation is loaded and fitted, and erased before every message
+      line (the animations must load without error lines); nothing for a
+      single animation.
   check_velmfit.py --tool VELMFIT catalog --dir DATA
       --catalog measures all 14 animations of the catalog (skipped with
       status 77 when DATA does not exist).
@@ -188,6 +193,32 @@ def command_plots(options):
         check_svg(os.path.join(options.plot_dir, channels[0]), animation, True)
 
 
+def command_progress(options):
+    import pty
+    controller, terminal = pty.openpty()
+    child = subprocess.Popen([options.tool] + options.args, cwd=options.dir, stdout=subprocess.DEVNULL,
+                             stderr=terminal)
+    os.close(terminal)
+    received = b""
+    while True:
+        try:
+            chunk = os.read(controller, 4096)
+        except OSError:  # the terminal closes when the child ends
+            break
+        if not chunk:
+            break
+        received += chunk
+    os.close(controller)
+    check(child.wait() == 0, "exit status")
+    erase = "\r\x1b[K"
+    animations = options.args[1:]
+    expected = ""
+    for number, name in enumerate(animations if len(animations) > 1 else [], 1):
+        for step in ("loading", "fitting"):
+            expected += f"{erase}velmfit: {step} {number}/{len(animations)} {name}{erase}"
+    check(received.decode("utf-8") == expected, f"progress {received!r}, expected {expected.encode()!r}")
+
+
 def command_catalog(options):
     if not os.path.isdir(options.dir):
         print(f"no {options.dir}: skipped")
@@ -203,7 +234,7 @@ def command_catalog(options):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--tool", required=True)
-    parser.add_argument("command", choices=["run", "json", "plots", "catalog"])
+    parser.add_argument("command", choices=["run", "json", "plots", "progress", "catalog"])
     parser.add_argument("--dir", required=True)
     parser.add_argument("--rc", type=int, default=0)
     parser.add_argument("--out")
@@ -214,7 +245,8 @@ def main():
     split = argv.index("--") if "--" in argv else len(argv)
     options = parser.parse_args(argv[:split])
     options.args = argv[split + 1:]
-    commands = {"run": command_run, "json": command_json, "plots": command_plots, "catalog": command_catalog}
+    commands = {"run": command_run, "json": command_json, "plots": command_plots, "progress": command_progress,
+                "catalog": command_catalog}
     try:
         commands[options.command](options)
     except Failure as failure:
