@@ -11,6 +11,7 @@ namespace keln {
 
 bool qix_load_text(const char* name, const char* text, std::size_t size, qix_node_list_t& nodes, qix_kind_t kind) {
   if (size > QIX_MAX_DOCUMENT_SIZE) {
+    g_qix_context = qix_parse_context_t();
     msg_error("error reading from file %s", name);
     return false;
   }
@@ -26,6 +27,7 @@ bool qix_load_text(const char* name, const char* text, std::size_t size, qix_nod
 }
 
 bool qix_load(const char* path, std::uint32_t device, qix_node_list_t& nodes, qix_kind_t kind) {
+  g_qix_context = qix_parse_context_t();  // no roots until this load creates them
   auto_ptr_t<file_t> file = fs_open(path, device);
   if (!file.get()) {
     msg_error("cannot stat file %s", path);

@@ -40,7 +40,8 @@ bool qix_load(const char* path, std::uint32_t device, qix_node_list_t& nodes, qi
 // succeeded.
 bool qix_load_text(const char* name, const char* text, std::size_t size, qix_node_list_t& nodes, qix_kind_t kind);
 
-// The root the last load filled (also after a failure: partly filled).
+// The root of the kind that the last load created (after a failed parse:
+// partly filled); null when the last load created no nodes.
 qix_node_t* qix_loaded_root(qix_kind_t kind);
 
 // Typed loads: the root of the document, its file_name set to path, or null

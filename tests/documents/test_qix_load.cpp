@@ -37,8 +37,11 @@ class qix_load_test : public ::testing::Test {
 };
 
 TEST_F(qix_load_test, a_missing_file_creates_no_nodes) {
+  ASSERT_NE(qim_load("corpus/geometry/valid_minimal.qim", FS_DEVICE_SYSTEM, nodes), nullptr);
+  qix_destroy_nodes(nodes);
   EXPECT_EQ(qim_load("no/such/file.qim", FS_DEVICE_SYSTEM, nodes), nullptr);
   EXPECT_TRUE(nodes.empty());
+  EXPECT_EQ(qix_loaded_root(QIX_GEOMETRY), nullptr) << "no root of an earlier load is handed out";
   EXPECT_EQ(log.lines, std::vector<std::string>{"*** ERROR *** : cannot stat file no/such/file.qim"});
 }
 
