@@ -18,10 +18,12 @@
 namespace keln {
 namespace {
 
-// The corpus documents (only those named valid_* when valid_only is set).
-std::vector<std::string> corpus_documents(bool valid_only) {
+// The documents below folder (only those named valid_* when valid_only is
+// set), sorted; none when the folder does not exist.
+std::vector<std::string> documents_below(const char* folder, bool valid_only) {
   std::vector<std::string> paths;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator("corpus")) {
+  if (!std::filesystem::is_directory(folder)) return paths;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
     qix_kind_t kind;
     const std::string path = entry.path().generic_string();
     if (!entry.is_regular_file() || !qix_kind_from_path(path.c_str(), kind)) continue;
@@ -86,16 +88,39 @@ TEST_P(qix_corpus_cut, every_prefix_fails_with_a_message_or_loads) {
   }
 }
 
-// Test names from the document paths: corpus/geometry/a.qim -> geometry_a_qim.
+// The character documents the program ships, generated through the writer:
+// each loads without a message and writes back to the same bytes.
+class qix_shipped : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(qix_shipped, loads_and_writes_back_byte_for_byte) {
+  const std::string& path = GetParam();
+  qix_kind_t kind = QIX_GEOMETRY;
+  ASSERT_TRUE(qix_kind_from_path(path.c_str(), kind));
+  qix_node_list_t nodes;
+  message_log_t log;
+  ASSERT_TRUE(qix_load(path.c_str(), FS_DEVICE_SYSTEM, nodes, kind));
+  EXPECT_TRUE(log.lines.empty());
+  EXPECT_TRUE(written(*qix_loaded_root(kind), kind) == read_text_file(path)) << "the texts differ";
+  qix_destroy_nodes(nodes);
+}
+
+const char* const g_shipped_folder = "../../data";
+
+// Test names from the document paths without their first folder:
+// corpus/geometry/a.qim -> geometry_a_qim, ../../data/hunter/b.qis -> hunter_b_qis.
 std::string test_name(const ::testing::TestParamInfo<std::string>& info) {
-  std::string name = info.param.substr(std::string("corpus/").size());
+  std::string name = info.param;
+  while (name.compare(0, 3, "../") == 0) name.erase(0, 3);
+  name.erase(0, name.find('/') + 1);
   for (char& c : name)
     if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
   return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(documents, qix_corpus, ::testing::ValuesIn(corpus_documents(false)), test_name);
-INSTANTIATE_TEST_SUITE_P(documents, qix_corpus_cut, ::testing::ValuesIn(corpus_documents(true)), test_name);
+INSTANTIATE_TEST_SUITE_P(documents, qix_corpus, ::testing::ValuesIn(documents_below("corpus", false)), test_name);
+INSTANTIATE_TEST_SUITE_P(documents, qix_corpus_cut, ::testing::ValuesIn(documents_below("corpus", true)), test_name);
+INSTANTIATE_TEST_SUITE_P(documents, qix_shipped, ::testing::ValuesIn(documents_below(g_shipped_folder, false)),
+                         test_name);
 
 }  // namespace
 }  // namespace keln
