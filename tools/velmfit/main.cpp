@@ -56,22 +56,33 @@ FILE* divert_standard_output() {
 
 struct run_state_t {
   std::vector<figures_t> rows;
-  bool all_loaded = true;
-  std::size_t done = 0;
+  bool succeeded = true;  // every document loaded and every plot written
+  std::size_t done = 0;   // animations begun
 };
+
+// Creates the plot directory when plots are wanted; false, reported, when it
+// cannot be made.
+bool make_plot_directory(const std::string& dir) {
+  if (dir.empty()) return true;
+  std::error_code failure;
+  std::filesystem::create_directories(dir, failure);
+  if (!failure && std::filesystem::is_directory(dir)) return true;
+  msg_error("cannot create %s", dir.c_str());
+  return false;
+}
 
 // Loads, fits and measures every animation of one character; its plots when
 // plot_dir is set.
 void run_character(const character_job_t& job, std::size_t total, const std::string& plot_dir,
                    progress_line_t& progress, run_state_t& state) {
   fit_character_t character(job.skeleton.c_str());
-  if (character.keyframe_instance.bone_count() == 0) state.all_loaded = false;
+  if (character.keyframe_instance.bone_count() == 0) state.succeeded = false;
   for (const animation_job_t& animation : job.animations) {
     const std::string count = std::to_string(++state.done) + "/" + std::to_string(total) + " ";
     progress.show("velmfit: loading " + count + animation.name);
     std::unique_ptr<velm::motion_t> keyframe(character.keyframe_instance.load_motion(animation.document.c_str()));
     if (!keyframe) {
-      state.all_loaded = false;
+      state.succeeded = false;
       continue;
     }
     progress.show("velmfit: fitting " + count + animation.name);
@@ -81,7 +92,7 @@ void run_character(const character_job_t& job, std::size_t total, const std::str
   for (std::size_t i = 0; i < character.animations.size(); ++i) {
     playback_error_t error;
     state.rows.push_back(measure_animation(character, i, error));
-    if (!plot_dir.empty() && !write_plots(plot_dir, character, i, state.rows.back(), error)) state.all_loaded = false;
+    if (!plot_dir.empty() && !write_plots(plot_dir, character, i, state.rows.back(), error)) state.succeeded = false;
   }
 }
 
@@ -107,32 +118,19 @@ int main(int argc, char** argv) {
   FILE* json = options.json ? divert_standard_output() : nullptr;
   core_startup(0);
 
-  run_state_t state;
-  bool plots_ready = true;
-  if (!options.plot_dir.empty()) {
-    std::error_code failure;
-    std::filesystem::create_directories(options.plot_dir, failure);
-    if (failure || !std::filesystem::is_directory(options.plot_dir)) {
-      msg_error("cannot create %s", options.plot_dir.c_str());
-      plots_ready = false;
-    }
-  }
-  if (plots_ready)
+  bool succeeded = make_plot_directory(options.plot_dir);
+  if (succeeded) {
+    run_state_t state;
     for (const character_job_t& job : jobs) run_character(job, total, options.plot_dir, progress, state);
-  else
-    state.all_loaded = false;
-
-  if (plots_ready) {
     const figures_t sum = total_of(state.rows);
-    if (options.json) {
-      const std::string text = json_text(state.rows, sum);
-      std::fputs(text.c_str(), json != nullptr ? json : stdout);
-    } else {
+    if (options.json)
+      std::fputs(json_text(state.rows, sum).c_str(), json != nullptr ? json : stdout);
+    else
       std::fputs(("\n" + table_text(state.rows, sum)).c_str(), stdout);
-    }
+    succeeded = state.succeeded;
   }
   if (json != nullptr) std::fclose(json);
   std::fflush(stdout);
   core_shutdown();
-  return state.all_loaded ? 0 : 1;
+  return succeeded ? 0 : 1;
 }
