@@ -29,21 +29,4 @@ void bone_t::to_matrix(mat4_t& out) const {
   mat4_mul(out, tmp, t);
 }
 
-void interpolate(bone_t& out, const bone_t& a, const bone_t& b, float t) {
-  constexpr float lower = 1e-5f;
-  constexpr float upper = 1.0f - lower;
-  if (t < lower) {
-    out = a;
-    return;
-  }
-  if (t > upper) {
-    out = b;
-    return;
-  }
-  const float s = 1.0f - t;
-  for (unsigned i = 0; i < 3; ++i) out.position[i] = a.position[i] * s + b.position[i] * t;
-  quat_blend(out.rotation, a.rotation, b.rotation, t);
-  if (&out != &a) out.stretch = a.stretch;
-}
-
 }  // namespace keln::velm

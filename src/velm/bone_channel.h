@@ -36,7 +36,7 @@ class bone_channel_t : public array_dyn_t<bone_t> {
     float frame = 0.0f;               // duration / (count - 1)
     std::uint64_t modulo_magic = 0;   // reciprocal of count - 1 for the remainder by multiplication
   };
-  const sampling_constants_t& sampling_constants() const;
+  void refresh_sampling_constants(std::uint32_t duration_bits) const;
 
   mutable sampling_constants_t m_sampling;
 };

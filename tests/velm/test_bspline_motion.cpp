@@ -132,6 +132,25 @@ TEST(bspline_bone_channel, copies_hold_the_same_curves) {
   EXPECT_TRUE(bitwise_equal(from_copy, from_original));
 }
 
+TEST(bspline_bone_channel, shared_bases_give_what_each_curve_gives_alone) {
+  // Real-looking channels: most curves keep the single span, some refine.
+  const motion_t motion = sample::smooth_motion(66, 6, 25, 1.0f);
+  message_log_t quiet;
+  const bspline_motion_t fitted(motion);
+  std::mt19937 engine(67);
+  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+  for (const bspline_bone_channel_t& channel : fitted.channels)
+    for (int n = 0; n < 50; ++n) {
+      const float u = unit(engine);
+      bone_t together, alone;
+      channel.evaluate(u, together);  // duration 1: u is the curve parameter
+      channel.position.evaluate(u, alone.position);
+      channel.stretch.evaluate(u, alone.stretch);
+      channel.rotation.evaluate(u, alone.rotation);
+      EXPECT_TRUE(bitwise_equal(together, alone));
+    }
+}
+
 TEST(bspline_motion, checks_the_channel_index) {
   message_log_t quiet;
   const bspline_motion_t fitted{motion_t()};

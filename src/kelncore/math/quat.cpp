@@ -25,11 +25,6 @@ void quat_negate(quat_t& q) {
   for (float& c : q.c) c = -c;
 }
 
-void quat_blend(quat_t& out, const quat_t& a, const quat_t& b, float t) {
-  const float s = 1.0f - t;
-  for (unsigned i = 0; i < 4; ++i) out[i] = a[i] * s + b[i] * t;
-}
-
 float quat_distance(const quat_t& a, const quat_t& b) {
   float sum = 0.0f;
   for (unsigned i = 0; i < 4; ++i) {

@@ -27,7 +27,11 @@ void quat_negate(quat_t& q);
 
 // Component-wise a (1 - t) + b t, with (1 - t) rounded to float first. The
 // result is not renormalised and is shorter than 1 between distinct rotations.
-void quat_blend(quat_t& out, const quat_t& a, const quat_t& b, float t);
+// Inline: it is part of every keyframe sample.
+inline void quat_blend(quat_t& out, const quat_t& a, const quat_t& b, float t) {
+  const float s = 1.0f - t;
+  for (unsigned i = 0; i < 4; ++i) out[i] = a[i] * s + b[i] * t;
+}
 
 // Euclidean distance of the four components, accumulated in float.
 float quat_distance(const quat_t& a, const quat_t& b);
