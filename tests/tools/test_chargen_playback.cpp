@@ -81,7 +81,7 @@ void check_playback(const character_entry_t& entry, const char* base, const char
     EXPECT_GT(e.lowest, side ? -0.04f : -0.015f) << "time " << base_pose->time;
     EXPECT_LT(e.lowest, 0.06f) << "time " << base_pose->time;
     touch = std::min(touch, e.lowest);
-    EXPECT_GT(e.highest, 0.6f);
+    EXPECT_GT(e.highest, 0.5f);
     EXPECT_LT(e.highest, 1.2f);
     EXPECT_LT(e.farthest, 0.8f);
     base_pose->advance(0.137f);

@@ -18,6 +18,21 @@ void add_leg(rig_t& rig, const char* parent, const std::string& name, dvec3 top,
   rig.capsule(name + "3", fetlock, hoof, 0.022, 0.03);
 }
 
+// The mane: one upright crest along the top of each neck segment, its bone
+// at the crest's base.
+void add_mane(rig_t& rig) {
+  const char* neck[4] = {"neck1", "neck2", "neck3", "head"};
+  for (int k = 0; k < 3; ++k) {
+    dvec3 a = rig.bones()[rig.bone(neck[k])].joint, b = rig.bones()[rig.bone(neck[k + 1])].joint;
+    dvec3 along = normalized(b - a), up{0, along.z, -along.y};  // up and back, across the neck
+    dvec3 base = lerp(a, b, 0.5) + up * (0.05 - 0.006 * k);
+    std::string name = "mane" + std::to_string(k + 1);
+    rig.add_bone(name, neck[k], base);
+    rig.ellipsoid(name, base + up * 0.012, {0.012, 0.034 - 0.004 * k, 0.5 * length(b - a) + 0.01},
+                  frame_rotation({0, 1, 0}, {0, 0, 1}, up, along));
+  }
+}
+
 rig_t horse_rig() {
   rig_t rig;
   rig.add_bone("root", "", {0, 0, 0});
@@ -33,13 +48,11 @@ rig_t horse_rig() {
     rig.add_bone(side_name("ear1", side), "head", {side * 0.03, 0.93, 0.375});
     rig.add_bone(side_name("ear2", side), side_name("ear1", side), {side * 0.037, 0.97, 0.37});
   }
-  rig.add_bone("mane1", "neck1", {0, 0.71, 0.215});
-  rig.add_bone("mane2", "neck2", {0, 0.81, 0.28});
-  rig.add_bone("mane3", "neck3", {0, 0.90, 0.33});
+  add_mane(rig);
   rig.add_bone("tail1", "pelvis", {0, 0.60, -0.32});
-  rig.add_bone("tail2", "tail1", {0, 0.53, -0.37});
-  rig.add_bone("tail3", "tail2", {0, 0.43, -0.395});
-  rig.add_bone("tail4", "tail3", {0, 0.33, -0.40});
+  rig.add_bone("tail2", "tail1", {0, 0.55, -0.39});
+  rig.add_bone("tail3", "tail2", {0, 0.45, -0.43});
+  rig.add_bone("tail4", "tail3", {0, 0.34, -0.44});
   for (int side : {-1, 1}) {
     double x = side * 0.075;
     add_leg(rig, "chest", side < 0 ? "leg_FR" : "leg_FL", {x, 0.48, 0.17}, {x, 0.28, 0.175},
@@ -57,9 +70,6 @@ rig_t horse_rig() {
   rig.limb("neck1", "neck2", 0.075, 0.058);
   rig.limb("neck2", "neck3", 0.058, 0.048);
   rig.limb("neck3", "head", 0.048, 0.045);
-  rig.ellipsoid("mane1", {0, 0.715, 0.215}, {0.014, 0.04, 0.07}, rot_x(deg(-45)));
-  rig.ellipsoid("mane2", {0, 0.812, 0.283}, {0.014, 0.035, 0.06}, rot_x(deg(-40)));
-  rig.ellipsoid("mane3", {0, 0.895, 0.335}, {0.013, 0.03, 0.045}, rot_x(deg(-35)));
   // Head: skull, long face, muzzle.
   rig.ellipsoid("head", {0, 0.89, 0.40}, {0.045, 0.05, 0.06});
   rig.capsule("head", {0, 0.88, 0.41}, {0, 0.78, 0.555}, 0.042, 0.034);
@@ -70,10 +80,10 @@ rig_t horse_rig() {
                 0.006);
   }
   // Tail hair: thick near the root, thinning to the end.
-  rig.limb("tail1", "tail2", 0.024, 0.026);
-  rig.limb("tail2", "tail3", 0.026, 0.028);
-  rig.limb("tail3", "tail4", 0.028, 0.022);
-  rig.capsule("tail4", {0, 0.33, -0.40}, {0, 0.25, -0.40}, 0.022, 0.012);
+  rig.limb("tail1", "tail2", 0.026, 0.03);
+  rig.limb("tail2", "tail3", 0.03, 0.033);
+  rig.limb("tail3", "tail4", 0.033, 0.028);
+  rig.capsule("tail4", {0, 0.34, -0.44}, {0, 0.23, -0.435}, 0.028, 0.014);
   return rig;
 }
 
