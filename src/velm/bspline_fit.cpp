@@ -1,14 +1,64 @@
 #include "velm/bspline_fit.h"
 
+#include <cstring>
+#include <utility>
+
 #include <gsl/gsl_linalg.h>
 #include <gsl/gsl_matrix.h>
 #include <gsl/gsl_vector.h>
 
 namespace keln::velm {
 
+// The decomposition A = U S Vᵀ of one design matrix, identified by what A
+// is made of.
+struct bspline_svd_t {
+  bspline_svd_t() = default;
+  bspline_svd_t(bspline_svd_t&& other) noexcept { *this = std::move(other); }
+  bspline_svd_t& operator=(bspline_svd_t&& other) noexcept {
+    std::swap(key_count, other.key_count);
+    std::swap(control_count, other.control_count);
+    knots = std::move(other.knots);
+    std::swap(u, other.u);
+    std::swap(v, other.v);
+    std::swap(s, other.s);
+    return *this;
+  }
+  ~bspline_svd_t() {
+    if (s) gsl_vector_free(s);
+    if (v) gsl_matrix_free(v);
+    if (u) gsl_matrix_free(u);
+  }
+
+  std::uint32_t key_count = 0;
+  std::uint32_t control_count = 0;
+  array_dyn_t<float> knots;
+  gsl_matrix* u = nullptr;  // key_count x control_count
+  gsl_matrix* v = nullptr;  // control_count x control_count
+  gsl_vector* s = nullptr;  // control_count singular values
+};
+
+struct bspline_svd_cache_t {
+  // Only small systems are kept: they are the ones the curves share, and a
+  // bounded number of them bounds the memory.
+  static constexpr std::uint32_t max_control_count = 16;
+  static constexpr std::uint32_t max_entries = 128;
+
+  const bspline_svd_t* find(std::uint32_t key_count, std::uint32_t control_count, const array_t<float>& knots) const {
+    for (const bspline_svd_t& e : entries)
+      if (e.key_count == key_count && e.control_count == control_count && e.knots.size() == knots.size() &&
+          std::memcmp(e.knots.data(), knots.data(), knots.size() * sizeof(float)) == 0)
+        return &e;
+    return nullptr;
+  }
+
+  array_dyn_t<bspline_svd_t> entries;
+};
+
+bspline_fit_scratch_t::bspline_fit_scratch_t() : decompositions(new bspline_svd_cache_t) {}
+bspline_fit_scratch_t::~bspline_fit_scratch_t() = default;
+
 namespace {
 
-constexpr unsigned max_components = 9;
 
 // t_0 = 0, t_(k+1) = t_k + h with h = 1 / (K - 1), rounded to float at each step.
 void set_parameters(std::uint32_t key_count, array_t<float>& parameters) {
@@ -34,8 +84,9 @@ void compute_basis(const bspline_curve_t<E>& curve, bspline_fit_scratch_t& scrat
 
 // Least-squares control points for the current knots and control point
 // count: A x_c = b_c for each component c, A the K x P design matrix of the
-// basis values, solved through one Jacobi SVD of A. The end control points
-// are then set to the end keys.
+// basis values, solved through one Jacobi SVD of A (made now, or kept from
+// an earlier fit to the same matrix). The end control points are then set
+// to the end keys.
 template <typename E>
 void least_squares(bspline_curve_t<E>& curve, const array_t<E>& keys, bspline_fit_scratch_t& scratch) {
   constexpr unsigned d = bspline_element<E>::components;
@@ -44,44 +95,45 @@ void least_squares(bspline_curve_t<E>& curve, const array_t<E>& keys, bspline_fi
   compute_basis(curve, scratch);
   const bspline_basis_t* basis = scratch.basis.data();
 
-  gsl_matrix* a = gsl_matrix_alloc(key_count, control_count);
-  gsl_matrix_set_zero(a);
-  for (std::uint32_t k = 0; k < key_count; ++k)
-    for (unsigned m = 0; m < bspline_order; ++m) {
-      const std::uint32_t column = basis[k].first + m;
-      if (column >= control_count) break;
-      gsl_matrix_set(a, k, column, basis[k].n[m]);
-    }
-
-  gsl_vector* b[max_components];
-  gsl_vector* x[max_components];
-  for (unsigned c = 0; c < d; ++c) {
-    b[c] = gsl_vector_alloc(key_count);
-    x[c] = gsl_vector_alloc(control_count);
+  bspline_svd_cache_t& cache = *scratch.decompositions;
+  const bspline_svd_t* svd = cache.find(key_count, control_count, curve.knots);
+  bspline_svd_t fresh;
+  if (!svd) {
+    fresh.u = gsl_matrix_alloc(key_count, control_count);
+    gsl_matrix_set_zero(fresh.u);
     for (std::uint32_t k = 0; k < key_count; ++k)
-      gsl_vector_set(b[c], k, bspline_element<E>::data(keys.data()[k])[c]);
+      for (unsigned m = 0; m < bspline_order; ++m) {
+        const std::uint32_t column = basis[k].first + m;
+        if (column >= control_count) break;
+        gsl_matrix_set(fresh.u, k, column, basis[k].n[m]);
+      }
+    fresh.s = gsl_vector_alloc(control_count);
+    fresh.v = gsl_matrix_alloc(control_count, control_count);
+    gsl_linalg_SV_decomp_jacobi(fresh.u, fresh.v, fresh.s);  // the design matrix becomes U
+    svd = &fresh;
+    if (control_count <= bspline_svd_cache_t::max_control_count &&
+        cache.entries.size() < bspline_svd_cache_t::max_entries) {
+      fresh.key_count = key_count;
+      fresh.control_count = control_count;
+      fresh.knots = curve.knots;
+      svd = cache.entries.push_back(std::move(fresh));
+    }
   }
-
-  gsl_vector* s = gsl_vector_alloc(control_count);
-  gsl_matrix* v = gsl_matrix_alloc(control_count, control_count);
-  gsl_linalg_SV_decomp_jacobi(a, v, s);  // a now holds U
-  for (unsigned c = 0; c < d; ++c) gsl_linalg_SV_solve(a, v, s, b[c], x[c]);
-  gsl_vector_free(s);
-  gsl_matrix_free(v);
 
   E* control = curve.control.data();
-  control[0] = keys.data()[0];
-  for (std::uint32_t i = 1; i + 1 < control_count; ++i) {
-    float* p = bspline_element<E>::data(control[i]);
-    for (unsigned c = 0; c < d; ++c) p[c] = static_cast<float>(gsl_vector_get(x[c], i));
-  }
-  control[control_count - 1] = keys.data()[key_count - 1];
-
+  gsl_vector* b = gsl_vector_alloc(key_count);
+  gsl_vector* x = gsl_vector_alloc(control_count);
   for (unsigned c = 0; c < d; ++c) {
-    gsl_vector_free(x[c]);
-    gsl_vector_free(b[c]);
+    for (std::uint32_t k = 0; k < key_count; ++k)
+      gsl_vector_set(b, k, bspline_element<E>::data(keys.data()[k])[c]);
+    gsl_linalg_SV_solve(svd->u, svd->v, svd->s, b, x);
+    for (std::uint32_t i = 1; i + 1 < control_count; ++i)
+      bspline_element<E>::data(control[i])[c] = static_cast<float>(gsl_vector_get(x, i));
   }
-  gsl_matrix_free(a);
+  gsl_vector_free(x);
+  gsl_vector_free(b);
+  control[0] = keys.data()[0];
+  control[control_count - 1] = keys.data()[key_count - 1];
 }
 
 // Inserts a knot in the span of the key the curve misses most, when any key

@@ -25,6 +25,7 @@
 #include <cstdint>
 
 #include "kelncore/collections/arrays/arrays_dyn.h"
+#include "kelncore/collections/auto_ptr.h"
 #include "velm/bspline_curve.h"
 
 namespace keln::velm {
@@ -33,11 +34,28 @@ namespace keln::velm {
 // further knot.
 constexpr float bspline_fit_tolerance = 0.0001f;
 
+// Decompositions of design matrices already met (private to the fitting).
+struct bspline_svd_cache_t;
+
 // Working storage of the fitting, kept between curves so that fitting does
-// not allocate per step. Holds nothing of a result.
+// not allocate per step. Holds nothing of a result: a fit gives the same
+// curve with a fresh scratch as with one used before.
+//
+// It keeps the singular value decompositions of small design matrices: the
+// design matrix depends only on the key count, the knots and the control
+// point count, and the curves of a motion share the first fits (every curve
+// starts from the same knots, and the first refinements insert the same
+// midpoints), so a matrix met again is solved with the decomposition made
+// the first time (the same numbers GSL would compute again).
 struct bspline_fit_scratch_t {
+  bspline_fit_scratch_t();
+  ~bspline_fit_scratch_t();
+  bspline_fit_scratch_t(const bspline_fit_scratch_t&) = delete;
+  bspline_fit_scratch_t& operator=(const bspline_fit_scratch_t&) = delete;
+
   array_dyn_t<float> parameters;       // t_k per key
   array_dyn_t<bspline_basis_t> basis;  // per key, for the current knots
+  auto_ptr_t<bspline_svd_cache_t> decompositions;
 };
 
 // Replaces the curve's control points and knots by the fit to keys.
