@@ -96,14 +96,18 @@ TEST(decompose, uniform_scale_of_a_rotation_has_no_stretch_rotation) {
   expect_vec3_near(p.k, vec3_t{{3, 3, 3}}, tol_chain);
 }
 
+// R K Rᵀ: the scale k along the axes turned by q.
+mat4_t turned_scale(const quat_t& q, float x, float y, float z) {
+  mat4_t rt;
+  mat4_transpose(rt, rotation(q));
+  return product(product(rt, scale(x, y, z)), rotation(q));
+}
+
 TEST(decompose, stretch_along_turned_axes_finds_the_smallest_turn) {
   // S = R diag(2, 3, 4) Rᵀ with R a 30 degree turn about z: every
   // equivalent axis order turns by 60 degrees or more.
   const quat_t turn = quat_from_axis_angle(vec3_t{{0, 0, 1}}, 30 * degrees_to_radians);
-  mat4_t rt;
-  mat4_transpose(rt, rotation(turn));
-  const mat4_t s = product(product(rt, scale(2, 3, 4)), rotation(turn));
-  const affine_parts_t p = decompose_checked(s);
+  const affine_parts_t p = decompose_checked(turned_scale(turn, 2, 3, 4));
   expect_quat_near(p.q, quat_identity(), tol_float);
   expect_quat_near(p.u, turn, tol_float);
   expect_vec3_near(p.k, vec3_t{{2, 3, 4}}, tol_float);
@@ -113,16 +117,12 @@ TEST(decompose, two_equal_factors_turn_only_the_distinct_axis) {
   // diag(2, 2, 5) turned by 40 degrees about x: only the z axis matters, and
   // the smallest turn that carries it is the one about x.
   const quat_t turn = quat_from_axis_angle(vec3_t{{1, 0, 0}}, 40 * degrees_to_radians);
-  mat4_t rt;
-  mat4_transpose(rt, rotation(turn));
-  const affine_parts_t p = decompose_checked(product(product(rt, scale(2, 2, 5)), rotation(turn)));
+  const affine_parts_t p = decompose_checked(turned_scale(turn, 2, 2, 5));
   expect_quat_near(p.u, turn, tol_float);
   expect_vec3_near(p.k, vec3_t{{2, 2, 5}}, tol_float);
   // Turned about the distinct axis itself the stretch is the plain scale.
   const quat_t spin = quat_from_axis_angle(vec3_t{{0, 0, 1}}, 40 * degrees_to_radians);
-  mat4_t st;
-  mat4_transpose(st, rotation(spin));
-  const affine_parts_t q = decompose_checked(product(product(st, scale(2, 2, 5)), rotation(spin)));
+  const affine_parts_t q = decompose_checked(turned_scale(spin, 2, 2, 5));
   expect_quat_near(q.u, quat_identity(), tol_float);
 }
 

@@ -27,11 +27,19 @@ inline float row_dot(const mat4_t& m, unsigned r, const vec3_t& p, float w) {
   return m[r * 4] * p[0] + m[r * 4 + 1] * p[1] + m[r * 4 + 2] * p[2] + m[r * 4 + 3] * w;
 }
 
-inline void divide_unless_zero(vec3_t& v, float d) {
-  if (d != 0.0f) {
-    const float inv = 1.0f / d;
-    for (float& c : v.c) c *= inv;
-  }
+// Rows 0-2 of M applied to (v, w) for points (w = 1) or directions (w = 0);
+// with project, divided by row 3 applied to (v, w) unless that is 0.
+void transform_vec3s(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
+                     std::size_t in_stride, float w, bool project) {
+  for_each_strided<vec3_t, vec3_t>(out, in, count, out_stride, in_stride, [&](vec3_t& o, const vec3_t& v) {
+    vec3_t q{{row_dot(m, 0, v, w), row_dot(m, 1, v, w), row_dot(m, 2, v, w)}};
+    const float d = project ? row_dot(m, 3, v, w) : 0.0f;
+    if (d != 0.0f) {
+      const float inv = 1.0f / d;
+      for (float& c : q.c) c *= inv;
+    }
+    o = q;
+  });
 }
 
 }  // namespace
@@ -76,18 +84,12 @@ void mat4_reflection(mat4_t& out, const vec4_t& plane) {
 
 void transform_points_proj(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
                            std::size_t in_stride) {
-  for_each_strided<vec3_t, vec3_t>(out, in, count, out_stride, in_stride, [&m](vec3_t& o, const vec3_t& p) {
-    vec3_t q{{row_dot(m, 0, p, 1.0f), row_dot(m, 1, p, 1.0f), row_dot(m, 2, p, 1.0f)}};
-    divide_unless_zero(q, row_dot(m, 3, p, 1.0f));
-    o = q;
-  });
+  transform_vec3s(out, in, m, count, out_stride, in_stride, 1.0f, true);
 }
 
 void transform_points(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
                       std::size_t in_stride) {
-  for_each_strided<vec3_t, vec3_t>(out, in, count, out_stride, in_stride, [&m](vec3_t& o, const vec3_t& p) {
-    o = vec3_t{{row_dot(m, 0, p, 1.0f), row_dot(m, 1, p, 1.0f), row_dot(m, 2, p, 1.0f)}};
-  });
+  transform_vec3s(out, in, m, count, out_stride, in_stride, 1.0f, false);
 }
 
 void transform_points_depth(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
@@ -98,18 +100,12 @@ void transform_points_depth(void* out, const void* in, const mat4_t& m, std::siz
 
 void transform_dirs_proj(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
                          std::size_t in_stride) {
-  for_each_strided<vec3_t, vec3_t>(out, in, count, out_stride, in_stride, [&m](vec3_t& o, const vec3_t& d) {
-    vec3_t q{{row_dot(m, 0, d, 0.0f), row_dot(m, 1, d, 0.0f), row_dot(m, 2, d, 0.0f)}};
-    divide_unless_zero(q, row_dot(m, 3, d, 0.0f));
-    o = q;
-  });
+  transform_vec3s(out, in, m, count, out_stride, in_stride, 0.0f, true);
 }
 
 void transform_dirs(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
                     std::size_t in_stride) {
-  for_each_strided<vec3_t, vec3_t>(out, in, count, out_stride, in_stride, [&m](vec3_t& o, const vec3_t& d) {
-    o = vec3_t{{row_dot(m, 0, d, 0.0f), row_dot(m, 1, d, 0.0f), row_dot(m, 2, d, 0.0f)}};
-  });
+  transform_vec3s(out, in, m, count, out_stride, in_stride, 0.0f, false);
 }
 
 void transform_vec4(void* out, const void* in, const mat4_t& m, std::size_t count, std::size_t out_stride,
