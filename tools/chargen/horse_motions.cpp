@@ -38,9 +38,9 @@ void walk(const rig_t& rig, double p, rig_pose_t& pose) {
 void gallop(const rig_t& rig, double p, rig_pose_t& pose) {
   // Hind left, hind right, fore left, fore right, then all four in the air
   // from 0.77 to 1.
-  const quadruped_gait_t gait{{0.35, 0.47, 0.0, 0.12}, 0.3, 0.28, 0.11, deg(85)};
+  const quadruped_gait_t gait{{0.35, 0.47, 0.0, 0.12}, 0.3, 0.28, 0.1, deg(70)};
   double flight = 0.5 + 0.5 * wave_c(p - 0.88);
-  body(rig, pose, 0.062 - 0.02 * flight * flight, deg(2.5) * wave(p - 0.15), 0);
+  body(rig, pose, 0.08 - 0.02 * flight * flight, deg(2.5) * wave(p - 0.15), 0);
   pose.rotation[rig.bone("spine1")] = rot_x(deg(-2) * wave(p - 0.15));
   ripple(pose, neck(rig), 0.06, [&](double lag) { return rot_x(deg(8) * wave(p + 0.1 - lag)); });
   ripple(pose, tail(rig), 0.06, [&](double lag) { return rot_x(deg(-10) + deg(6) * wave(p - lag)); });
@@ -109,7 +109,7 @@ void shake(const rig_t& rig, double p, rig_pose_t& pose) {
 std::vector<clip_t> horse_clips(const rig_t& rig) {
   return {
       {"walk", 36, {}, walk},
-      {"gallop", 18, {}, gallop},
+      {"gallop", 21, {}, gallop},
       {"stand_idle", 90, {}, stand_idle},
       {"grazing", 120, bones_with_prefix(rig, {"neck", "head", "ear"}), grazing},
       {"shake", 36, bones_with_prefix(rig, {"neck", "head", "ear", "mane"}), shake},

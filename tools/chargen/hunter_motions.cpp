@@ -15,8 +15,8 @@ struct stride_t {
   double arm_swing, elbow;    // arm swing amplitude and elbow bend, radians
 };
 
-constexpr stride_t walking{0.62, 0.26, 0.045, 0.02, 0.011, deg(3), deg(22), deg(18)};
-constexpr stride_t running{0.38, 0.36, 0.10, 0.065, 0.022, deg(12), deg(40), deg(85)};
+constexpr stride_t walking{0.62, 0.26, 0.045, 0.035, 0.011, deg(3), deg(22), deg(18)};
+constexpr stride_t running{0.38, 0.36, 0.08, 0.09, 0.022, deg(12), deg(40), deg(85)};
 
 class biped_t {
  public:
@@ -110,7 +110,7 @@ std::vector<clip_t> hunter_clips(const rig_t& rig) {
   auto walk = [](const rig_t& r, double p, rig_pose_t& pose) { biped_t(r).locomotion(walking, p, pose); };
   auto back = [](const rig_t& r, double p, rig_pose_t& pose) { biped_t(r).locomotion(walking, 1 - p, pose); };
   return {
-      {"run", 21, {}, run},
+      {"run", 24, {}, run},
       {"walk", 33, {}, walk},
       {"backwalk", 36, {}, back},
       {"shake", 30, bones_with_prefix(rig, {"upperarm_R", "forearm_R", "hand_R"}), wave_arm},
