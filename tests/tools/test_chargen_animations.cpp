@@ -87,6 +87,21 @@ TEST(chargen_animations, the_last_key_repeats_the_first_and_the_loop_has_no_jump
   });
 }
 
+TEST(chargen_animations, no_bone_turns_by_more_than_40_degrees_from_one_key_to_the_next) {
+  for_each_animation([](const loaded_character_t&, const animation_entry_t&, const qia_t& a) {
+    for (const qia_channel_t* channel : a.bone_channels)
+      for (std::uint32_t k = 1; k < channel->keyframe_count; ++k) {
+        // The angle of the relative rotation, from the trace of A^T B.
+        mat4_t p = key(*channel, k - 1), q = key(*channel, k);
+        double trace = 0;
+        for (unsigned r = 0; r < 3; ++r)
+          for (unsigned c = 0; c < 3; ++c) trace += double(p.at(r, c)) * q.at(r, c);
+        double angle = std::acos(std::clamp((trace - 1) / 2, -1.0, 1.0)) * 180 / 3.141592653589793;
+        EXPECT_LE(angle, 40.0) << channel->name.c_str() << " key " << k;
+      }
+  });
+}
+
 TEST(chargen_animations, keys_are_rigid_transforms) {
   for_each_animation([](const loaded_character_t&, const animation_entry_t&, const qia_t& a) {
     for (const qia_channel_t* channel : a.bone_channels)
