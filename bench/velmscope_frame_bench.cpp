@@ -1,0 +1,122 @@
+// The viewer's work apart from OpenGL, on the shipped characters of data/:
+//   catalog_build         the start-up: loading every document of the three
+//                         characters and fitting all 14 B-spline motions;
+//   catalog_documents     its document part alone: the same documents read
+//                         and built into skeletons, skins and keyframe
+//                         motions, without fitting (the rest of
+//                         catalog_build is the fitting);
+//   animation_frame/<c>   one frame of character c (0 HUNTER, 1 HORSE,
+//                         2 ELEPHANT) with both playbacks shown: advancing
+//                         its motions, then update and skin of each playback.
+// What drawing adds is measured on the running viewer by viewer_frames.sh.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "kelncore/system/startup.h"
+#include "kelncore/collections/auto_ptr.h"
+#include "velm/catalog.h"
+#include "velm/motion.h"
+#include "velm/skeletal_instance.h"
+#include "velmscope/velmscope_catalog.h"
+
+namespace keln::velmscope {
+namespace {
+
+// The loaders report every document on the standard output; the benchmark's
+// own report goes there too, so the loaders' lines are sent elsewhere.
+class quiet_stdout_t {
+ public:
+  quiet_stdout_t() {
+    std::fflush(stdout);
+    m_saved = dup(STDOUT_FILENO);
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, STDOUT_FILENO);
+    close(null);
+  }
+  ~quiet_stdout_t() {
+    std::fflush(stdout);
+    dup2(m_saved, STDOUT_FILENO);
+    close(m_saved);
+  }
+
+ private:
+  int m_saved;
+};
+
+// The core and the working directory the viewer has when run from data/.
+void start_in_data() {
+  static const bool started = [] {
+    core_startup(1);
+    return chdir(VELMSCOPE_DATA_DIR) == 0;
+  }();
+  if (!started) std::fprintf(stderr, "cannot enter %s\n", VELMSCOPE_DATA_DIR);
+}
+
+void catalog_build(benchmark::State& state) {
+  start_in_data();
+  for (auto _ : state) {
+    velmscope_catalog_t catalog;
+    {
+      quiet_stdout_t quiet;
+      catalog.build();
+    }
+    benchmark::DoNotOptimize(catalog.size());
+    state.PauseTiming();
+    catalog.clear();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(catalog_build)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void catalog_documents(benchmark::State& state) {
+  start_in_data();
+  for (auto _ : state) {
+    quiet_stdout_t quiet;
+    for (const velm::catalog_character_t& character : velm::catalog_characters) {
+      velm::skeletal_instance_t bspline_instance(character.skeleton);
+      velm::skeletal_instance_t keyframe_instance(character.skeleton);
+      auto_ptr_t<velm::skinned_mesh_t> mesh(bspline_instance.load_skin(character.geometry));
+      for (std::uint32_t a = 0; a < character.animation_count; ++a) {
+        auto_ptr_t<velm::motion_t> motion(keyframe_instance.load_motion(character.animations[a].document));
+        benchmark::DoNotOptimize(motion.get());
+      }
+    }
+  }
+}
+BENCHMARK(catalog_documents)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void animation_frame(benchmark::State& state) {
+  start_in_data();
+  static velmscope_catalog_t catalog;
+  if (catalog.size() == 0) {
+    quiet_stdout_t quiet;
+    catalog.build();
+  }
+  velmscope_model_t& model = catalog.model(static_cast<std::uint32_t>(state.range(0)));
+  if (!model.mesh()) {
+    state.SkipWithError("the character's geometry did not load");
+    return;
+  }
+  // A frame of a viewer running at 60 frames per second.
+  const float step = 1.0f / 60.0f;
+  for (auto _ : state) {
+    catalog.advance(static_cast<std::uint32_t>(state.range(0)), step);
+    for (velm::skeletal_instance_t* instance : {&model.bspline_instance(), &model.keyframe_instance()}) {
+      instance->update();
+      instance->skin(*model.mesh(), instance->pose());
+    }
+    benchmark::DoNotOptimize(model.mesh()->skinned_positions.data());
+  }
+  state.counters["vertices"] = model.mesh()->positions.size();
+  state.counters["bones"] = model.bspline_instance().bone_count();
+  state.SetLabel(model.name());
+}
+BENCHMARK(animation_frame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace keln::velmscope
+
+BENCHMARK_MAIN();
