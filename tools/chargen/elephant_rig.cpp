@@ -19,7 +19,8 @@ void add_leg(rig_t& rig, const char* parent, const std::string& name, dvec3 top,
 
 rig_t elephant_rig() {
   rig_t rig;
-  rig.add_bone("root", "", {0, 0, 0});
+  // The root sits at the pelvis and never moves; the pelvis carries the body.
+  rig.add_bone("root", "", {0, 0.60, -0.22});
   rig.add_bone("pelvis", "root", {0, 0.60, -0.22});
   rig.add_bone("spine1", "pelvis", {0, 0.62, -0.09});
   rig.add_bone("spine2", "spine1", {0, 0.64, 0.04});

@@ -35,7 +35,8 @@ void add_mane(rig_t& rig) {
 
 rig_t horse_rig() {
   rig_t rig;
-  rig.add_bone("root", "", {0, 0, 0});
+  // The root sits at the pelvis and never moves; the pelvis carries the body.
+  rig.add_bone("root", "", {0, 0.58, -0.20});
   rig.add_bone("pelvis", "root", {0, 0.58, -0.20});
   rig.add_bone("spine1", "pelvis", {0, 0.585, -0.08});
   rig.add_bone("spine2", "spine1", {0, 0.59, 0.04});

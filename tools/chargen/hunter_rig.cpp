@@ -40,7 +40,8 @@ void add_leg(rig_t& rig, int side) {
 
 rig_t hunter_rig() {
   rig_t rig;
-  rig.add_bone("root", "", {0, 0, 0});
+  // The root sits at the pelvis and never moves; the pelvis carries the body.
+  rig.add_bone("root", "", {0, 0.53, 0});
   rig.add_bone("pelvis", "root", {0, 0.53, 0});
   rig.add_bone("spine1", "pelvis", {0, 0.60, 0});
   rig.add_bone("spine2", "spine1", {0, 0.68, 0});
