@@ -6,7 +6,6 @@
 #include "velmscope/commands.h"
 #include "velmscope/frame_clock.h"
 #include "velmscope/gl_drawing.h"
-#include "velmscope/model_catalog.h"
 #include "velmscope/overlay.h"
 #include "velmscope/scene_drawing.h"
 #include "velmscope/velmscope_catalog.h"
