@@ -26,6 +26,14 @@ std::vector<float> times(velm::skeletal_instance_t& instance) {
   return result;
 }
 
+// The names of the selected base and side animations and the weights of every
+// binding, in binding order.
+struct selection_t {
+  const char* base;
+  const char* side;
+  weights_t weights;
+};
+
 // The catalog holding one test character, built quietly.
 class ModelTest : public ::testing::Test {
  protected:
@@ -40,6 +48,14 @@ class ModelTest : public ::testing::Test {
   void expect_weights(velmscope_model_t& model, const weights_t& expected) {
     EXPECT_EQ(weights(model.bspline_instance()), expected);
     EXPECT_EQ(weights(model.keyframe_instance()), expected);
+  }
+
+  // Expects the first character's selection and weights.
+  void expect_selection(const selection_t& expected) {
+    SCOPED_TRACE(std::string("expecting ") + expected.base + " and " + expected.side);
+    EXPECT_STREQ(catalog.base_animation_name(0), expected.base);
+    EXPECT_STREQ(catalog.side_animation_name(0), expected.side);
+    expect_weights(catalog.model(0), expected.weights);
   }
 
   test_character_t character;
@@ -66,27 +82,25 @@ TEST_F(ModelTest, StartsWithTheFirstBaseAnimationAtWeightOneAndNoSide) {
 
 TEST_F(ModelTest, OneCyclesTheBaseAnimationsWeighingOnlyTheSelectedPair) {
   build();
-  const char* names[] = {"WALK", "BACKWALK", "RUN", "WALK"};
-  const weights_t expected[] = {{0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}};
-  for (int press = 0; press < 4; ++press) {
-    SCOPED_TRACE("press " + std::to_string(press + 1));
+  const selection_t presses[] = {{"WALK", "NONE", {0, 1, 0, 0, 0}},
+                                 {"BACKWALK", "NONE", {0, 0, 1, 0, 0}},
+                                 {"RUN", "NONE", {1, 0, 0, 0, 0}},
+                                 {"WALK", "NONE", {0, 1, 0, 0, 0}}};
+  for (const selection_t& expected : presses) {
     catalog.next_base(0);
-    EXPECT_STREQ(catalog.base_animation_name(0), names[press]);
-    EXPECT_STREQ(catalog.side_animation_name(0), "NONE");
-    expect_weights(catalog.model(0), expected[press]);
+    expect_selection(expected);
   }
 }
 
 TEST_F(ModelTest, TwoCyclesTheSideAnimationsThroughNone) {
   build();
-  const char* names[] = {"WAVE", "GREET", "NONE", "WAVE"};
-  const weights_t expected[] = {{1, 0, 0, 1000, 0}, {1, 0, 0, 0, 1000}, {1, 0, 0, 0, 0}, {1, 0, 0, 1000, 0}};
-  for (int press = 0; press < 4; ++press) {
-    SCOPED_TRACE("press " + std::to_string(press + 1));
+  const selection_t presses[] = {{"RUN", "WAVE", {1, 0, 0, 1000, 0}},
+                                 {"RUN", "GREET", {1, 0, 0, 0, 1000}},
+                                 {"RUN", "NONE", {1, 0, 0, 0, 0}},
+                                 {"RUN", "WAVE", {1, 0, 0, 1000, 0}}};
+  for (const selection_t& expected : presses) {
     catalog.next_side(0);
-    EXPECT_STREQ(catalog.side_animation_name(0), names[press]);
-    EXPECT_STREQ(catalog.base_animation_name(0), "RUN");
-    expect_weights(catalog.model(0), expected[press]);
+    expect_selection(expected);
   }
 }
 
@@ -95,11 +109,9 @@ TEST_F(ModelTest, BaseAndSideSelectionsAreIndependent) {
   catalog.next_side(0);  // WAVE
   catalog.next_base(0);  // WALK
   catalog.next_base(0);  // BACKWALK
-  EXPECT_STREQ(catalog.base_animation_name(0), "BACKWALK");
-  EXPECT_STREQ(catalog.side_animation_name(0), "WAVE");
-  expect_weights(catalog.model(0), {0, 0, 1, 1000, 0});
-  catalog.next_side(0);  // GREET
-  expect_weights(catalog.model(0), {0, 0, 1, 0, 1000});
+  expect_selection({"BACKWALK", "WAVE", {0, 0, 1, 1000, 0}});
+  catalog.next_side(0);
+  expect_selection({"BACKWALK", "GREET", {0, 0, 1, 0, 1000}});
 }
 
 TEST_F(ModelTest, AdvanceMovesEveryMotionWhateverItsWeightAndKeepsTheStep) {
