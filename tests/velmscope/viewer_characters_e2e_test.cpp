@@ -146,9 +146,14 @@ TEST_F(HunterOnlyFolder, MCyclesThroughTheThreeCharacters) {
 
   type_and_wait("m", value_differs(model_line, hunter), "the name did not change");
   const std::vector<int> horse = overlay_value(frame, model_line);
-  // Without documents the horse has neither animations nor anything to draw.
+  // Without documents the horse has neither animations nor anything to draw,
+  // and "1" and "2" find nothing to select.
   EXPECT_EQ(overlay_value(frame, base_line), none);
   EXPECT_FALSE(something_drawn(frame));
+  apply("12");
+  EXPECT_EQ(overlay_value(frame, model_line), horse);
+  EXPECT_EQ(overlay_value(frame, base_line), none);
+  EXPECT_EQ(overlay_value(frame, side_line), none);
 
   type_and_wait("M", value_differs(model_line, horse), "the name did not change");
   const std::vector<int> elephant = overlay_value(frame, model_line);
