@@ -181,6 +181,17 @@ TEST_F(ModelTest, AnAnimationWhoseDocumentDoesNotLoadIsLeftOut) {
   EXPECT_STREQ(catalog.side_animation_name(0), "NONE");
 }
 
+TEST_F(ModelTest, AnAnimationWhoseDocumentIsBrokenIsLeftOut) {
+  const std::string broken = document_path("broken.qia");
+  character.set_animation_document("RUN", broken);
+  velmscope_model_t& model = build();
+  const std::vector<std::string> failure = {"E: " + broken + ":4: syntax error [ token '' ]",
+                                            "E: error parsing " + broken};
+  EXPECT_EQ(std::vector<std::string>(messages.begin() + 6, messages.begin() + 8), failure);
+  EXPECT_EQ(model.base_count(), 2u);
+  expect_selection({"WALK", "NONE", {1, 0, 0, 0}});
+}
+
 TEST_F(ModelTest, WithoutBaseAnimationsNothingIsSelectedAndOneDoesNothing) {
   character.keep_only(false);
   velmscope_model_t& model = build();
