@@ -26,29 +26,29 @@ void normalisation(const mesh_t& mesh, double& scale, dvec3& shift) {
 
 }  // namespace
 
-character_t build_character(const character_spec_t& spec) {
+character_t build_character(const character_design_t& design) {
   character_t c;
-  c.directory = spec.directory;
-  c.stem = spec.stem;
-  c.rig = spec.rig;
-  field_t field(c.rig, spec.blend);
-  c.mesh = polygonise(field, spec.spacing);
-  smooth(c.mesh, spec.smoothing_iterations);
-  decimate(c.mesh, spec.max_vertices);
+  c.directory = design.directory;
+  c.stem = design.stem;
+  c.rig = design.rig;
+  field_t field(c.rig, design.blend);
+  c.mesh = polygonise(field, design.spacing);
+  smooth(c.mesh, design.smoothing_iterations);
+  decimate(c.mesh, design.max_vertices);
   smooth(c.mesh, 2);
   compute_normals(c.mesh);
   if (relax_folds(c.mesh, 20) != 0) {
-    std::fprintf(stderr, "chargen: %s: the skin folds over\n", spec.directory.c_str());
+    std::fprintf(stderr, "chargen: %s: the skin folds over\n", design.directory.c_str());
     std::abort();
   }
-  assign_weights(c.mesh, c.rig, field, spec.weight_falloff, 3);
+  assign_weights(c.mesh, c.rig, field, design.weight_falloff, 3);
 
   double scale;
   dvec3 shift;
   normalisation(c.mesh, scale, shift);
   for (dvec3& p : c.mesh.positions) p = p * scale + shift;
   c.rig.transform(scale, shift);
-  c.clips = spec.make_clips(c.rig);
+  c.clips = design.make_clips(c.rig);
   return c;
 }
 

@@ -14,7 +14,7 @@ namespace keln::chargen {
 // How a character is modelled: the rig as designed (any size and
 // position), the parameters of its skin, and its animations, which are
 // made for the rig after it has been brought to its final size.
-struct character_spec_t {
+struct character_design_t {
   std::string directory;  // below the data directory: "hunter"
   std::string stem;       // name of the skeleton and geometry documents
   rig_t rig;
@@ -33,14 +33,14 @@ struct character_t {
   std::vector<clip_t> clips;
 };
 
-// Builds the skin from the spec's rig, then scales and moves rig and skin
+// Builds the skin from the design's rig, then scales and moves rig and skin
 // together so that the skin's largest extent is 1, its lowest point is on
 // y = 0 and its bounding box is centred on x = 0 and z = 0.
-character_t build_character(const character_spec_t& spec);
+character_t build_character(const character_design_t& design);
 
 // The three characters as designed.
-character_spec_t hunter_spec();
-character_spec_t horse_spec();
-character_spec_t elephant_spec();
+character_design_t hunter_design();
+character_design_t horse_design();
+character_design_t elephant_design();
 
 }  // namespace keln::chargen

@@ -79,7 +79,7 @@ rig_t elephant_rig() {
 
 }  // namespace
 
-character_spec_t elephant_spec() {
+character_design_t elephant_design() {
   return {"elephant", "animal", elephant_rig(), 0.009, 0.01, 0.04, 8, 10000, elephant_clips};
 }
 

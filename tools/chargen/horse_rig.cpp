@@ -90,7 +90,7 @@ rig_t horse_rig() {
 
 }  // namespace
 
-character_spec_t horse_spec() {
+character_design_t horse_design() {
   return {"horse", "vehicle", horse_rig(), 0.0085, 0.009, 0.035, 8, 10000, horse_clips};
 }
 

@@ -76,7 +76,7 @@ rig_t hunter_rig() {
 
 }  // namespace
 
-character_spec_t hunter_spec() {
+character_design_t hunter_design() {
   return {"hunter", "hunter", hunter_rig(), 0.0085, 0.008, 0.03, 8, 9000, hunter_clips};
 }
 

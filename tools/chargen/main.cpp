@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string preview_dir = argc == 4 ? argv[3] : "";
-  for (auto make : {hunter_spec, horse_spec, elephant_spec}) {
+  for (auto make : {hunter_design, horse_design, elephant_design}) {
     character_t c = build_character(make());
     std::error_code error;
     std::filesystem::create_directories(std::string(argv[1]) + "/" + c.directory, error);
