@@ -82,22 +82,30 @@ TEST(velmfit_table, lays_out_rows_a_rule_and_the_total) {
   const figures_t a = row("HUNTER/RUN", 23, 32384, 9608, 0.0286, 0.004, 10, "shin_L");
   figures_t b = row("X", 1, 448, 352, INFINITY, INFINITY, 10, "root");
   b.largest_percent = b.mean_percent = nan_value;
+  // clang-format off
   const std::string header =
-      "animation   channels  keys  duration  keyframe B  B-spline B  ratio  fit ms  pos err2  rot err2  str "
-      "err2  "
+      "animation   channels  keys  duration  keyframe B  B-spline B  ratio  fit ms  pos err2  rot err2  str err2  "
       " max dist  max %  mean dist  mean %  worst bone";
-  const std::string expected = header + "\n" +
-                               "HUNTER/RUN        23    31     1.000       32384        9608   3.37    12.2  "
-                               "1.00e-05  2.00e-05  0.00e+00  "
-                               "2.860e-02  1.430  4.000e-03   0.200  shin_L\n"
-                               "X                  1    31     1.000         448         352   1.27    12.2  "
-                               "1.00e-05  2.00e-05  0.00e+00  "
-                               "      inf      -        inf       -  root\n" +
-                               std::string(header.size(), '-') + "\n" +
-                               "total             24     -     2.000       32832        9960   3.30    24.5  "
-                               "1.00e-05  2.00e-05  0.00e+00  "
-                               "      inf  1.430        inf   0.200  root (X)\n";
+  const std::string expected =
+      header + "\n" +
+      "HUNTER/RUN        23    31     1.000       32384        9608   3.37    12.2  1.00e-05  2.00e-05  0.00e+00  "
+      "2.860e-02  1.430  4.000e-03   0.200  shin_L\n"
+      "X                  1    31     1.000         448         352   1.27    12.2  1.00e-05  2.00e-05  0.00e+00  "
+      "      inf      -        inf       -  root\n" +
+      std::string(header.size(), '-') + "\n" +
+      "total             24     -     2.000       32832        9960   3.30    24.5  1.00e-05  2.00e-05  0.00e+00  "
+      "      inf  1.430        inf   0.200  root (X)\n";
+  // clang-format on
   EXPECT_EQ(keln::velmfit::table_text({a, b}, keln::velmfit::total_of({a, b})), expected);
+}
+
+TEST(velmfit_table, percentages_of_a_playback_gone_wild_take_exponent_form) {
+  const figures_t a = row("Y", 1, 448, 352, 3e24, 2e22, 10, "tip");  // 1.5e26 % and 1e24 %
+  const std::string text = keln::velmfit::table_text({a}, keln::velmfit::total_of({a}));
+  EXPECT_NE(text.find("  3.000e+24  1.500e+26  2.000e+22  1.000e+24  tip\n"), std::string::npos) << text;
+  figures_t b = a;
+  b.largest_percent = 99999.0;
+  EXPECT_NE(keln::velmfit::table_text({b}, keln::velmfit::total_of({b})).find("  99999.000  "), std::string::npos);
 }
 
 TEST(velmfit_json, writes_every_figure_of_rows_and_total) {

@@ -31,6 +31,10 @@ std::string number(const char* format, double value) {
   return text;
 }
 
+// A percentage with three decimals; beyond 99,999 % (a playback gone wild)
+// in exponent form, so that the column stays narrow.
+std::string percent(double value) { return number(std::fabs(value) < 1e5 ? "%.3f" : "%.3e", value); }
+
 cells_t cells_of(const figures_t& f, bool total) {
   return {f.name,
           std::to_string(f.channels),
@@ -44,9 +48,9 @@ cells_t cells_of(const figures_t& f, bool total) {
           number("%.2e", f.key_errors.rotation),
           number("%.2e", f.key_errors.stretch),
           number("%.3e", f.largest),
-          number("%.3f", f.largest_percent),
+          percent(f.largest_percent),
           number("%.3e", f.mean),
-          number("%.3f", f.mean_percent),
+          percent(f.mean_percent),
           total && f.worst_animation != "-" ? f.worst_bone + " (" + f.worst_animation + ")" : f.worst_bone};
 }
 

@@ -8,7 +8,8 @@
 // fit time in ms; the largest squared key error of the position, rotation
 // and stretch curves; the largest and mean distance between the playbacks'
 // joint positions in document units and in percent of the rest height; the
-// bone of the largest distance. A figure that does not exist is "-"; an
+// bone of the largest distance. Percentages have three decimals (in exponent
+// form from 100,000 % on). A figure that does not exist is "-"; an
 // infinite one is "inf".
 
 #include <string>
