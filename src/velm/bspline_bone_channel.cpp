@@ -41,7 +41,7 @@ void bspline_bone_channel_t::fit(const bone_channel_t& keys, bspline_fit_scratch
   fit_member(stretch, keys, &bone_t::stretch, stretches, scratch);
 }
 
-void bspline_bone_channel_t::evaluate(float time, bone_t& out) const {
+void bspline_bone_channel_t::sample(float time, bone_t& out) const {
   if (position.control.size() == 0) {
     out = bone_t();
     return;

@@ -28,7 +28,7 @@ class bspline_bone_channel_t : public array_dyn_t<bone_t> {
   // duration is zero, negative or not finite, or the quotient is not
   // finite. Evaluates position, stretch and rotation at u (the rotation is
   // not renormalised). A channel fitted to no key yields the default bone_t.
-  void evaluate(float time, bone_t& out) const;
+  void sample(float time, bone_t& out) const;
 
   // Bytes of curve data: 4 · (3, 4 and 9 floats per position, rotation and
   // stretch control point + one float per knot of each curve).

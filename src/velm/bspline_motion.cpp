@@ -23,19 +23,4 @@ bspline_motion_t::bspline_motion_t(const motion_t& source) {
   msg_info("^ bspline_motion_t size in bytes : %zu", curve_bytes);
 }
 
-bone_t& bspline_motion_t::shared_result() {
-  static bone_t result;
-  return result;
-}
-
-const bone_t* bspline_motion_t::transform(std::uint32_t i) const {
-  bone_t& result = shared_result();
-  channels[i].evaluate(time, result);
-  return &result;
-}
-
-std::uint32_t bspline_motion_t::channel_count() const { return channels.size(); }
-
-std::uint32_t bspline_motion_t::bone_index(std::uint32_t i) const { return channels[i].bone; }
-
 }  // namespace keln::velm

@@ -137,8 +137,8 @@ TEST(bspline_bone_channel, copies_hold_the_same_curves) {
   EXPECT_EQ(copy.duration, fitted.channels[0].duration);
   EXPECT_EQ(copy.byte_size(), fitted.channels[0].byte_size());
   bone_t from_copy, from_original;
-  copy.evaluate(0.37f, from_copy);
-  fitted.channels[0].evaluate(0.37f, from_original);
+  copy.sample(0.37f, from_copy);
+  fitted.channels[0].sample(0.37f, from_original);
   EXPECT_TRUE(bitwise_equal(from_copy, from_original));
 }
 
@@ -153,7 +153,7 @@ TEST(bspline_bone_channel, shared_bases_give_what_each_curve_gives_alone) {
     for (int n = 0; n < 50; ++n) {
       const float u = unit(engine);
       bone_t together, alone;
-      channel.evaluate(u, together);  // duration 1: u is the curve parameter
+      channel.sample(u, together);  // duration 1: u is the curve parameter
       channel.position.evaluate(u, alone.position);
       channel.stretch.evaluate(u, alone.stretch);
       channel.rotation.evaluate(u, alone.rotation);
