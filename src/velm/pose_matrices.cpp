@@ -14,7 +14,11 @@ void concatenate_hierarchy(const array_t<bone_node_t>& skeleton, array_t<mat4_t>
   for (std::uint32_t i = 0; i < count; ++i) {
     const std::uint32_t parent = skeleton[i].parent;
     // A root's parent transform is the identity, which leaves the matrix as it is.
-    if (parent != no_bone) mat4_mul_alias_a(matrices[i], matrices[i], matrices[parent]);
+    if (parent == no_bone) continue;
+    // A copy, so that a bone named as its own parent (a malformed skeleton)
+    // is not both an operand and the result of the product.
+    const mat4_t parent_matrix = matrices[parent];
+    mat4_mul_alias_a(matrices[i], matrices[i], parent_matrix);
   }
 }
 

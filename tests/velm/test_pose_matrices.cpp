@@ -106,6 +106,15 @@ TEST(concatenate_hierarchy, composes_a_chain_child_first) {
   keln::test::expect_vec3_near(p, vec3_t{{0, 2, 0}}, tol_float);
 }
 
+TEST(concatenate_hierarchy, a_bone_that_is_its_own_parent_composes_its_local_matrix_twice) {
+  array_dyn_t<bone_node_t> skeleton = chain(1);
+  skeleton[0].parent = 0;
+  array_dyn_t<mat4_t> m;
+  m.push_back(translation(1, 2, 3));
+  concatenate_hierarchy(skeleton, m);
+  expect_mat4_near(m[0], translation(2, 4, 6), 0.0f);
+}
+
 TEST(concatenate_hierarchy, checks_parents_against_the_matrices) {
   array_dyn_t<bone_node_t> skeleton = chain(2);
   skeleton[1].parent = 5;
