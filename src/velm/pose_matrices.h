@@ -21,8 +21,8 @@ void pose_to_matrices(array_t<mat4_t>& matrices, const pose_t& pose);
 // Afterwards matrices[i] maps bone i's space to model space, provided the
 // skeleton is ordered (skeleton_is_ordered); otherwise a bone whose parent
 // is itself or comes later is composed with that parent's local matrix.
-// Every i must be
-// a bone of skeleton and every parent an index into matrices (array check).
+// Every i must be a bone of skeleton and every parent an index into
+// matrices (array check).
 // This is the hierarchy pass of every skeletal instance.
 void concatenate_hierarchy(const array_t<bone_node_t>& skeleton, array_t<mat4_t>& matrices);
 
