@@ -32,10 +32,16 @@ build_and_test build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELM_WERROR=ON \
 benches=$(find build-test/bench -type f -executable -not -path '*/CMakeFiles/*' 2>/dev/null | sort || true)
 if [[ -n "$benches" ]]; then
   section "benchmark smoke runs"
+  bench_log=$(mktemp)
   for b in $benches; do
     echo "-- $b"
-    "$b" --benchmark_min_time=0.01 >/dev/null
+    if ! "$b" --benchmark_min_time=0.01 >"$bench_log" 2>&1; then
+      cat "$bench_log"
+      rm -f "$bench_log"
+      exit 1
+    fi
   done
+  rm -f "$bench_log"
 fi
 
 build_and_test build-asan -DCMAKE_BUILD_TYPE=Debug -DVELM_SANITIZE=ON \
