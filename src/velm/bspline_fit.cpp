@@ -1,5 +1,7 @@
 #include "velm/bspline_fit.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -87,8 +89,15 @@ void compute_basis(const bspline_curve_t<E>& curve, bspline_fit_scratch_t& scrat
 // basis values, solved through one Jacobi SVD of A (made now, or kept from
 // an earlier fit to the same matrix). The end control points are then set
 // to the end keys.
+//
+// Returns false, leaving the control points as they were, when the keys do
+// not determine the control points: the smallest singular value is below
+// bspline_min_singular_ratio times the largest. That happens when repeated
+// halving crowds knots into a gap between two keys, so that some basis
+// function is almost zero at every key; solving anyway would give control
+// points of 1e12 and a curve that meets the keys but runs wild between them.
 template <typename E>
-void least_squares(bspline_curve_t<E>& curve, const array_t<E>& keys, bspline_fit_scratch_t& scratch) {
+bool least_squares(bspline_curve_t<E>& curve, const array_t<E>& keys, bspline_fit_scratch_t& scratch) {
   constexpr unsigned d = bspline_element<E>::components;
   const std::uint32_t key_count = keys.size();
   const std::uint32_t control_count = curve.control.size();
@@ -120,6 +129,14 @@ void least_squares(bspline_curve_t<E>& curve, const array_t<E>& keys, bspline_fi
     }
   }
 
+  double largest = 0.0, smallest = HUGE_VAL;
+  for (std::uint32_t i = 0; i < control_count; ++i) {
+    const double value = gsl_vector_get(svd->s, i);
+    largest = std::max(largest, value);
+    smallest = std::min(smallest, value);
+  }
+  if (!(smallest >= bspline_min_singular_ratio * largest)) return false;
+
   E* control = curve.control.data();
   gsl_vector* b = gsl_vector_alloc(key_count);
   gsl_vector* x = gsl_vector_alloc(control_count);
@@ -134,13 +151,19 @@ void least_squares(bspline_curve_t<E>& curve, const array_t<E>& keys, bspline_fi
   gsl_vector_free(b);
   control[0] = keys.data()[0];
   control[control_count - 1] = keys.data()[key_count - 1];
+  return true;
 }
 
+// Index that no_knot_inserted stands for: refinement found every key close
+// enough.
+constexpr std::uint32_t no_knot_inserted = UINT32_MAX;
+
 // Inserts a knot in the span of the key the curve misses most, when any key
-// is missed by more than the tolerance; false when none is. Uses the basis
-// of the last fit (the knots have not changed since).
+// is missed by more than the tolerance, and returns the new knot's index;
+// no_knot_inserted when no key is missed. Uses the basis of the last fit (the
+// knots have not changed since).
 template <typename E>
-bool refine(bspline_curve_t<E>& curve, const array_t<E>& keys, const bspline_fit_scratch_t& scratch) {
+std::uint32_t refine(bspline_curve_t<E>& curve, const array_t<E>& keys, const bspline_fit_scratch_t& scratch) {
   constexpr unsigned d = bspline_element<E>::components;
   const std::uint32_t key_count = keys.size();
   float largest = 0.0f;
@@ -160,7 +183,7 @@ bool refine(bspline_curve_t<E>& curve, const array_t<E>& keys, const bspline_fit
       worst_key = k;
     }
   }
-  if (worst_key == key_count) return false;
+  if (worst_key == key_count) return no_knot_inserted;
 
   array_t<float>& knots = curve.knots;
   const std::uint32_t span = bspline_knot_span(knots.data(), knots.size(), scratch.parameters.data()[worst_key]);
@@ -169,7 +192,7 @@ bool refine(bspline_curve_t<E>& curve, const array_t<E>& keys, const bspline_fit
   float* kv = knots.data();
   for (std::uint32_t i = knots.size() - 1; i > span + 1; --i) kv[i] = kv[i - 1];
   kv[span + 1] = knot;
-  return true;
+  return span + 1;
 }
 
 void set_single_span_knots(array_t<float>& knots) {
@@ -216,11 +239,17 @@ void bspline_fit(bspline_curve_t<E>& curve, const array_t<E>& keys, bspline_fit_
   set_single_span_knots(curve.knots);
   curve.control.resize(bspline_order);
   least_squares(curve, keys, scratch);
-  if (!refine(curve, keys, scratch)) return;
-  while (curve.control.size() < key_count) {
+  std::uint32_t inserted = refine(curve, keys, scratch);
+  while (inserted != no_knot_inserted && curve.control.size() < key_count) {
     curve.control.grow_by(1);
-    least_squares(curve, keys, scratch);
-    if (!refine(curve, keys, scratch)) return;
+    if (!least_squares(curve, keys, scratch)) {
+      // The last knot left a control point the keys cannot determine: keep
+      // the previous fit, which is as close as the keys allow there.
+      curve.control.resize(curve.control.size() - 1);
+      curve.knots.erase(inserted);
+      return;
+    }
+    inserted = refine(curve, keys, scratch);
   }
 }
 

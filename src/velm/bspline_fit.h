@@ -17,6 +17,11 @@
 // span. When the control points reach K while a knot was still added, the
 // curve keeps one knot more than control points + 4.
 //
+// A knot after which the keys no longer determine the control points (the
+// design matrix is numerically singular: knots crowded into a gap between
+// two keys) is taken out again and the fit before it is kept; the refinement
+// stops there.
+//
 // Fewer than 4 keys never reach the numerical library: 1 to 3 keys give 4
 // control points on knots 0 0 0 0 1 1 1 1 (the polynomial of lowest degree
 // through the keys, which it meets up to rounding); no key leaves the curve
@@ -33,6 +38,11 @@ namespace keln::velm {
 // Largest squared distance between a key and the fitted curve that needs no
 // further knot.
 constexpr float bspline_fit_tolerance = 0.0001f;
+
+// Smallest ratio of the smallest to the largest singular value of a design
+// matrix that still counts as determined by the keys. Sound fits stay above
+// 1e-3; a knot crowded into a gap between keys gives about 1e-15.
+constexpr double bspline_min_singular_ratio = 1e-6;
 
 // Decompositions of design matrices already met (private to the fitting).
 struct bspline_svd_cache_t;
