@@ -209,7 +209,7 @@ void fit_few_keys(bspline_curve_t<E>& curve, const array_t<E>& keys) {
   set_single_span_knots(curve.knots);
   curve.control.resize(bspline_order);
   for (unsigned c = 0; c < d; ++c) {
-    float q[bspline_order];
+    float q[bspline_order] = {};
     for (std::uint32_t k = 0; k < key_count; ++k) q[k] = bspline_element<E>::data(keys.data()[k])[c];
     // Quadratic through three keys: its middle Bezier point.
     if (key_count == 3) q[1] = 2.0f * q[1] - 0.5f * (q[0] + q[2]);
