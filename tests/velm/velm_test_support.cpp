@@ -5,21 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "kelncore/system/startup.h"
-
 namespace velm_test {
 
 namespace {
-
-// The core (routine table, file-system device) for the whole test program,
-// without processor identification: the portable routines stay in place.
-class core_environment_t : public ::testing::Environment {
- public:
-  void SetUp() override { keln::core_startup(0); }
-  void TearDown() override { keln::core_shutdown(); }
-};
-
-const ::testing::Environment* const core_environment = ::testing::AddGlobalTestEnvironment(new core_environment_t);
 
 std::string read_file(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

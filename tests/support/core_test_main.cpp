@@ -1,5 +1,6 @@
-// The character tests run with the core started (file-system device, matrix
-// routines, message handler), like the viewer that loads the documents.
+// GoogleTest main of the test programs that need the core started, as the
+// programs that load documents start it: file-system device, portable matrix
+// routines (no processor identification) and the standard message handler.
 #include <gtest/gtest.h>
 
 #include "kelncore/system/startup.h"
