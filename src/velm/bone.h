@@ -49,12 +49,8 @@ inline void interpolate(bone_t& out, const bone_t& a, const bone_t& b, float t) 
   std::memcpy(va, &a, sizeof va);
   std::memcpy(vb, &b, sizeof vb);
   const float s = 1.0f - t;
-  // Float 7, the first stretch element, stays a's: lane 3 of the second
-  // group is taken from va[1] in registers (writing it through memory would
-  // stall the reload of the whole group).
-  typedef int int4_t __attribute__((vector_size(16)));
-  const float4_t rotation_tail = __builtin_shuffle(va[1] * s + vb[1] * t, va[1], int4_t{0, 1, 2, 7});
-  const float4_t blended[4] = {va[0] * s + vb[0] * t, rotation_tail, va[2], va[3]};
+  float4_t blended[4] = {va[0] * s + vb[0] * t, va[1] * s + vb[1] * t, va[2], va[3]};
+  blended[1][3] = va[1][3];  // float 7, the first stretch element, stays a's
   std::memcpy(&out, blended, sizeof blended);
 }
 

@@ -35,18 +35,12 @@ struct bspline_element<mat_sq_t<float, N>> {
 // a scalar float, so sums formed lane-wise equal the scalar ones bit for bit.
 typedef float bspline_float4_t __attribute__((vector_size(16)));
 
-// The lanes components j .. j + lanes - 1 of one control point, the other
-// lanes 0. Built from single floats (a full load when lanes is 4): a
-// partial copy into a vector in memory would stall the load that follows.
+// The lanes components j .. j + lanes - 1 of one control point.
 template <unsigned lanes>
 inline bspline_float4_t bspline_load(const float* c) {
-  if constexpr (lanes == 4) {
-    bspline_float4_t v;
-    std::memcpy(&v, c, sizeof v);
-    return v;
-  } else {
-    return bspline_float4_t{c[0], lanes > 1 ? c[1] : 0.0f, lanes > 2 ? c[2] : 0.0f, 0.0f};
-  }
+  bspline_float4_t v = {0.0f, 0.0f, 0.0f, 0.0f};
+  std::memcpy(&v, c, lanes * sizeof(float));
+  return v;
 }
 
 // Components J .. J + 3 (at most D) of the sum of the four weighted control
@@ -60,7 +54,7 @@ inline void bspline_combine_lanes(const float* c0, const float* c1, const float*
   sum = sum + n[1] * bspline_load<lanes>(c1 + J);
   sum = sum + n[2] * bspline_load<lanes>(c2 + J);
   sum = sum + n[3] * bspline_load<lanes>(c3 + J);
-  for (unsigned l = 0; l < lanes; ++l) out[J + l] = sum[l];
+  std::memcpy(out + J, &sum, lanes * sizeof(float));
   if constexpr (J + 4 < D) bspline_combine_lanes<D, J + 4>(c0, c1, c2, c3, n, out);
 }
 
