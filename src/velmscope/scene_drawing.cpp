@@ -69,8 +69,7 @@ void scene_view_t::load_model_view() const {
   glLoadMatrixf(column_major.m);
 }
 
-void scene_view_t::draw_model(velmscope_model_t& model, viewer_settings_t& settings) {
-  settings.model_angle += model.frame_step() * turn_degrees_per_step;
+void scene_view_t::draw_model(velmscope_model_t& model, const viewer_settings_t& settings) {
   if (settings.render_mode & RENDER_BSPLINE)
     draw_instance(model.bspline_instance(), model.mesh(),
                   instance_position(playback_t::bspline, settings.render_mode), settings);
@@ -81,7 +80,6 @@ void scene_view_t::draw_model(velmscope_model_t& model, viewer_settings_t& setti
 
 void scene_view_t::draw_instance(velm::skeletal_instance_t& instance, velm::skinned_mesh_t* mesh,
                                  const vec3_t& position, const viewer_settings_t& settings) {
-  instance.update();
   instance_world(m_world, position, settings.model_angle);
   load_model_view();
   if (settings.show_skeleton) draw_skeleton(instance);

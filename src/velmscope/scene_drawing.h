@@ -21,14 +21,13 @@ class scene_view_t {
   // Recomputes the view matrix for the settings' camera zoom.
   void set_camera(const viewer_settings_t& settings);
 
-  // Draws model with the frame step it was last advanced by: turns the
-  // characters (settings.model_angle grows by 3 degrees per unit of step),
-  // then draws the B-spline playback (render mode bit 0) and the keyframe
-  // playback (bit 1), side by side when both show, each updated, with its
-  // skeleton as red cones when show_skeleton and its skinned mesh (blue,
-  // translucent while the skeleton shows, as lines when wireframe_skin) when
-  // show_skin and the model has a mesh.
-  void draw_model(velmscope_model_t& model, viewer_settings_t& settings);
+  // Draws model's B-spline playback (render mode bit 0) and keyframe
+  // playback (bit 1) in their current poses (pose_frame updated them),
+  // side by side when both show, each with its skeleton as red cones when
+  // show_skeleton and its skinned mesh (blue, translucent while the skeleton
+  // shows, as lines when wireframe_skin) when show_skin and the model has a
+  // mesh. Both playbacks skin the model's one mesh in turn.
+  void draw_model(velmscope_model_t& model, const viewer_settings_t& settings);
 
  private:
   void draw_instance(velm::skeletal_instance_t& instance, velm::skinned_mesh_t* mesh, const vec3_t& position,

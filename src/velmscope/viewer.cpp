@@ -5,6 +5,7 @@
 #include "kelncore/system/clock.h"
 #include "velmscope/commands.h"
 #include "velmscope/frame_clock.h"
+#include "velmscope/frame_step.h"
 #include "velmscope/gl_drawing.h"
 #include "velmscope/overlay.h"
 #include "velmscope/scene_drawing.h"
@@ -33,7 +34,9 @@ void display() {
   const float step = frame_clock.step(time_us(), settings.time_scale);
   if (models.size() != 0) {
     models.advance(settings.current_model, step);
-    scene.draw_model(models.model(settings.current_model), settings);
+    velmscope_model_t& model = models.model(settings.current_model);
+    pose_frame(model, settings);
+    scene.draw_model(model, settings);
   }
 
   overlay.build(settings, &models);
