@@ -28,7 +28,7 @@ window_request_t apply_key(unsigned char key, viewer_settings_t& settings, model
       break;
     case 'C':
     case 'c':
-      settings.background_index = (settings.background_index - 1) & 1;
+      settings.background_index = settings.background_index == 0 ? 1 : 0;
       break;
     case 'F':
     case 'f':
@@ -51,8 +51,13 @@ window_request_t apply_key(unsigned char key, viewer_settings_t& settings, model
       return window_request_t::leave_main_loop;
     case 'R':
     case 'r':
-      settings.render_mode = (settings.render_mode + 1) & (RENDER_BSPLINE | RENDER_KEYFRAME);
-      if (settings.render_mode == 0) settings.render_mode = RENDER_BSPLINE;
+      // B-spline only, keyframe only, both, and again B-spline only.
+      if (settings.render_mode == RENDER_BSPLINE)
+        settings.render_mode = RENDER_KEYFRAME;
+      else if (settings.render_mode == RENDER_KEYFRAME)
+        settings.render_mode = RENDER_BSPLINE | RENDER_KEYFRAME;
+      else
+        settings.render_mode = RENDER_BSPLINE;
       break;
     case 'S':
     case 's':
