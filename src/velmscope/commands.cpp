@@ -30,6 +30,10 @@ window_request_t apply_key(unsigned char key, viewer_settings_t& settings, model
     case 'c':
       settings.background_index = settings.background_index == 0 ? 1 : 0;
       break;
+    case 'D':
+    case 'd':
+      settings.difference_colouring = !settings.difference_colouring;
+      break;
     case 'F':
     case 'f':
       return window_request_t::full_screen;
@@ -63,10 +67,27 @@ window_request_t apply_key(unsigned char key, viewer_settings_t& settings, model
     case 's':
       settings.show_skin = !settings.show_skin;
       break;
+    case ' ':
+      settings.paused = !settings.paused;
+      settings.pending_steps = 0;
+      break;
+    case '.':
+      if (settings.paused) ++settings.pending_steps;
+      break;
+    case ',':
+      if (settings.paused) --settings.pending_steps;
+      break;
     default:
       break;
   }
   return window_request_t::none;
+}
+
+float playback_step(viewer_settings_t& settings, float running_step, float key_interval) {
+  if (!settings.paused) return running_step;
+  const float step = static_cast<float>(settings.pending_steps) * key_interval * settings.time_scale;
+  settings.pending_steps = 0;
+  return step;
 }
 
 void mouse_press(viewer_settings_t& settings, std::int32_t x, std::int32_t y) {

@@ -5,6 +5,7 @@
 
 #include "kelncore/collections/arrays/arrays_dyn.h"
 #include "kelncore/math/mat_sq.h"
+#include "velmscope/difference_colours.h"
 #include "velmscope/scene_math.h"
 #include "velmscope/velmscope_model.h"
 #include "velmscope/viewer_settings.h"
@@ -22,16 +23,20 @@ class scene_view_t {
   void set_camera(const viewer_settings_t& settings);
 
   // Draws model's B-spline playback (render mode bit 0) and keyframe
-  // playback (bit 1) in their current poses (pose_frame updated them),
-  // side by side when both show, each with its skeleton as red cones when
-  // show_skeleton and its skinned mesh (blue, translucent while the skeleton
-  // shows, as lines when wireframe_skin) when show_skin and the model has a
-  // mesh. Both playbacks skin the model's one mesh in turn.
-  void draw_model(velmscope_model_t& model, const viewer_settings_t& settings);
+  // playback (bit 1) in their current poses, side by side when both show,
+  // each with its skeleton as red cones when show_skeleton and its skin as
+  // frame_step_t::prepare left it when show_skin and the model has a mesh:
+  // blue, translucent while the skeleton shows, as lines when
+  // wireframe_skin. bspline_colours, when given, colour the B-spline skin
+  // vertex by vertex instead of the blue.
+  void draw_model(const velmscope_model_t& model, const viewer_settings_t& settings,
+                  const array_t<colour_t>* bspline_colours);
 
  private:
-  void draw_instance(velm::skeletal_instance_t& instance, velm::skinned_mesh_t* mesh, const vec3_t& position,
-                     const viewer_settings_t& settings);
+  // Places the instance at position (turned by model_angle) and draws its
+  // skeleton when show_skeleton.
+  void place_instance(const velm::skeletal_instance_t& instance, const vec3_t& position,
+                      const viewer_settings_t& settings);
   void draw_skeleton(const velm::skeletal_instance_t& instance);
   // Loads view · world · local, transposed, as OpenGL's model-view matrix.
   void load_model_view() const;

@@ -16,4 +16,16 @@ void velmscope_catalog_t::build(const velm::catalog_character_t* characters, std
   }
 }
 
+difference_readout_t velmscope_catalog_t::difference_readout(std::uint32_t model) const {
+  const velmscope_model_t& character = *models[model];
+  const velm::joint_gap_t now = character.difference();
+  difference_readout_t readout;
+  readout.distance = now.distance;
+  readout.bone = character.bone_name(now.bone);
+  readout.largest_seen = character.largest_difference_seen();
+  readout.rest_height = character.rest_height();
+  readout.base_time = character.base_time();
+  return readout;
+}
+
 }  // namespace keln::velmscope

@@ -42,6 +42,7 @@ class velmscope_catalog_t : public model_catalog_t {
   void next_base(std::uint32_t model) override { models[model]->next_base(); }
   void next_side(std::uint32_t model) override { models[model]->next_side(); }
   void advance(std::uint32_t model, float step) override { models[model]->advance(step); }
+  difference_readout_t difference_readout(std::uint32_t model) const override;
 
   // The characters, in catalog order; owns them.
   array_dyn_t<auto_ptr_t<velmscope_model_t>> models;

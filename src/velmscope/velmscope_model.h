@@ -8,6 +8,8 @@
 #include "kelncore/collections/arrays/arrays_dyn.h"
 #include "kelncore/collections/auto_ptr.h"
 #include "kelncore/collections/strings.h"
+#include "kelncore/math/vec.h"
+#include "velm/playback_difference.h"
 #include "velm/pose.h"
 #include "velm/skeletal_instance.h"
 #include "velm/skinned_mesh.h"
@@ -76,6 +78,40 @@ class velmscope_model_t {
   // every motion of the model by it, whatever its weight.
   void advance(float step);
 
+  // Measures the distance between the two playbacks' joints in their current
+  // poses (velm::playback_difference_t, the B-spline pose against the
+  // keyframe pose) and keeps the largest seen since the animation selection
+  // last changed. Both instances must have been updated.
+  void compare_playbacks();
+  // The last comparison: the largest joint distance and its bone.
+  velm::joint_gap_t difference() const { return m_difference_now; }
+  // The largest distance compared since the selection last changed (next_base,
+  // next_side) or since the model was built.
+  double largest_difference_seen() const { return m_largest_seen; }
+  // The skeleton's rest height, the measure of the difference colouring and
+  // of the readout's percentages; 0 without bones.
+  double rest_height() const { return m_rest_height; }
+  // The bone's name in the skeleton document; "" when it has none.
+  const char* bone_name(std::uint32_t bone) const { return m_keyframe_instance.bone_name(bone); }
+
+  // The selected base animation's key interval (of its keyframe motion's
+  // longest channel, velm::motion_loop_t) and its keyframe motion's time
+  // within one loop of that channel, in [0, duration) (times before 0 wrap
+  // as the motions wrap them). Both 0 without a base animation; the time is
+  // the unwrapped one when the loop has no positive duration.
+  float base_key_interval() const;
+  float base_time() const;
+
+  // Skins the mesh with the current pose of the B-spline playback (bspline)
+  // and of the keyframe playback (keyframe), each into its own arrays:
+  // skinned_positions and skinned_normals of the mesh for the B-spline
+  // playback, keyframe_positions and keyframe_normals for the keyframe one.
+  // Arrays of a playback not skinned keep an older result. Does nothing
+  // without a mesh. Allocates nothing once both have been skinned.
+  void skin_playbacks(bool bspline, bool keyframe);
+  const array_t<vec3_t>& keyframe_positions() const { return m_keyframe_positions; }
+  const array_t<vec3_t>& keyframe_normals() const { return m_keyframe_normals; }
+
   // Overlay texts: the character's name, and the selected base and side
   // animations' names or "NONE" when none is selected.
   const char* name() const { return m_name.c_str(); }
@@ -92,6 +128,8 @@ class velmscope_model_t {
   // the geometry did not load. Both instances deform the same mesh.
   velm::skeletal_instance_t& bspline_instance() { return m_bspline_instance; }
   velm::skeletal_instance_t& keyframe_instance() { return m_keyframe_instance; }
+  const velm::skeletal_instance_t& bspline_instance() const { return m_bspline_instance; }
+  const velm::skeletal_instance_t& keyframe_instance() const { return m_keyframe_instance; }
   velm::skinned_mesh_t* mesh() const { return m_mesh.get(); }
 
  private:
@@ -102,6 +140,7 @@ class velmscope_model_t {
     std::uint32_t bspline_binding = 0;   // in the B-spline instance
     std::uint32_t keyframe_binding = 0;  // in the keyframe instance
     bool base = true;
+    velm::motion_loop_t loop;  // of the keyframe motion
   };
 
   // The entry of base animation index (base) or of side animation index;
@@ -121,6 +160,14 @@ class velmscope_model_t {
   array_dyn_t<animation_entry_t> m_animations;
   std::uint32_t m_base_count = 0;  // entries flagged base
   float m_frame_step = 0.0f;
+  // The comparison of the two playbacks.
+  velm::playback_difference_t m_difference;
+  velm::joint_gap_t m_difference_now;
+  double m_largest_seen = 0.0;
+  double m_rest_height = 0.0;
+  // The keyframe playback's skin, apart from the mesh's own output arrays.
+  array_dyn_t<vec3_t> m_keyframe_positions;
+  array_dyn_t<vec3_t> m_keyframe_normals;
   std::uint32_t m_base_index = no_selection;
   std::uint32_t m_side_index = no_selection;
 };

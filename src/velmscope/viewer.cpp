@@ -21,6 +21,7 @@ namespace {
 // loop has returned.
 velmscope_catalog_t models;
 scene_view_t scene;
+frame_step_t frame_step;
 frame_clock_t frame_clock;
 overlay_t overlay;
 
@@ -31,16 +32,18 @@ void display() {
   set_scene_state();
   scene.set_camera(settings);
 
-  const float step = frame_clock.step(time_us(), settings.time_scale);
+  // The clock runs on while paused, so that resuming does not jump.
+  const float running_step = frame_clock.step(time_us(), settings.time_scale);
   if (models.size() != 0) {
-    models.advance(settings.current_model, step);
     velmscope_model_t& model = models.model(settings.current_model);
-    pose_frame(model, settings);
-    scene.draw_model(model, settings);
+    models.advance(settings.current_model, playback_step(settings, running_step, model.base_key_interval()));
+    frame_step.prepare(model, settings);
+    scene.draw_model(model, settings, frame_step.bspline_colours());
   }
 
   overlay.build(settings, &models);
   for (const overlay_text_t& item : overlay.items()) draw_overlay_text(item);
+  if (settings.difference_colouring) draw_colour_legend(colour_legend_box);
 
   glutSwapBuffers();
 }
