@@ -83,13 +83,6 @@ window_request_t apply_key(unsigned char key, viewer_settings_t& settings, model
   return window_request_t::none;
 }
 
-float playback_step(viewer_settings_t& settings, float running_step, float key_interval) {
-  if (!settings.paused) return running_step;
-  const float step = static_cast<float>(settings.pending_steps) * key_interval * settings.time_scale;
-  settings.pending_steps = 0;
-  return step;
-}
-
 void mouse_press(viewer_settings_t& settings, std::int32_t x, std::int32_t y) {
   settings.last_mouse = {x, y};
 }

@@ -33,16 +33,10 @@ float scaled_time_scale(float scale, float factor);
 // table act ("+" "=" "-" "_" "1" "2", C D F K M P Q R S in either case, and
 // Space, "." and ","); any other key changes nothing. Space pauses or
 // resumes (dropping steps not yet taken); "." and "," ask, while paused, for
-// one step forward or back (playback_step); D toggles the difference
-// colouring. The character commands ("1", "2", "M") act on
+// one step forward or back (playback_step.h); D toggles the difference
+// colouring and readout. The character commands ("1", "2", "M") act on
 // catalog, which may be null or empty: then they do nothing.
 window_request_t apply_key(unsigned char key, viewer_settings_t& settings, model_catalog_t* catalog);
-
-// The step of this frame's motions, in scaled seconds: running_step (the
-// frame clock's) while playing; while paused, the steps asked for since the
-// last frame, each key_interval (the selected base animation's) times the
-// time scale, which are then used up.
-float playback_step(viewer_settings_t& settings, float running_step, float key_interval);
 
 // A mouse button went down at (x, y), any button: the next drag starts there.
 void mouse_press(viewer_settings_t& settings, std::int32_t x, std::int32_t y);

@@ -8,6 +8,7 @@
 #include "velmscope/frame_step.h"
 #include "velmscope/gl_drawing.h"
 #include "velmscope/overlay.h"
+#include "velmscope/playback_step.h"
 #include "velmscope/scene_drawing.h"
 #include "velmscope/velmscope_catalog.h"
 
