@@ -69,22 +69,25 @@ void scene_view_t::load_model_view() const {
   glLoadMatrixf(column_major.m);
 }
 
-void scene_view_t::draw_model(velmscope_model_t& model, viewer_settings_t& settings) {
+void scene_view_t::draw_model(velmscope_model_t& model, viewer_settings_t& settings,
+                              const stage_framing_t* framing) {
   settings.model_angle += model.frame_step() * turn_degrees_per_step;
   if (settings.render_mode & RENDER_BSPLINE)
-    draw_instance(model.bspline_instance(), model.mesh(),
-                  instance_position(playback_t::bspline, settings.render_mode), settings);
+    draw_instance(model.bspline_instance(), model.mesh(), playback_t::bspline, framing, settings);
   if (settings.render_mode & RENDER_KEYFRAME)
-    draw_instance(model.keyframe_instance(), model.mesh(),
-                  instance_position(playback_t::keyframe, settings.render_mode), settings);
+    draw_instance(model.keyframe_instance(), model.mesh(), playback_t::keyframe, framing, settings);
 }
 
 void scene_view_t::draw_instance(velm::skeletal_instance_t& instance, velm::skinned_mesh_t* mesh,
-                                 const vec3_t& position, const viewer_settings_t& settings) {
+                                 playback_t playback, const stage_framing_t* framing,
+                                 const viewer_settings_t& settings) {
   instance.update();
-  instance_world(m_world, position, settings.model_angle);
+  if (framing)
+    framed_world(m_world, framed_position(playback, settings.render_mode, *framing), settings.model_angle, *framing);
+  else
+    instance_world(m_world, instance_position(playback, settings.render_mode), settings.model_angle);
   load_model_view();
-  if (settings.show_skeleton) draw_skeleton(instance);
+  if (settings.show_skeleton || !mesh) draw_skeleton(instance);
   // A character whose geometry did not load has no skin to deform or draw.
   if (settings.show_skin && mesh) {
     instance.skin(*mesh, instance.pose());

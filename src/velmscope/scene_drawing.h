@@ -6,6 +6,7 @@
 #include "kelncore/collections/arrays/arrays_dyn.h"
 #include "kelncore/math/mat_sq.h"
 #include "velmscope/scene_math.h"
+#include "velmscope/stage_framing.h"
 #include "velmscope/velmscope_model.h"
 #include "velmscope/viewer_settings.h"
 
@@ -27,12 +28,15 @@ class scene_view_t {
   // playback (bit 1), side by side when both show, each updated, with its
   // skeleton as red cones when show_skeleton and its skinned mesh (blue,
   // translucent while the skeleton shows, as lines when wireframe_skin) when
-  // show_skin and the model has a mesh.
-  void draw_model(velmscope_model_t& model, viewer_settings_t& settings);
+  // show_skin and the model has a mesh. A model without a mesh is drawn as
+  // its skeleton whatever show_skeleton says. With framing the playbacks
+  // stand where it places them (stage_framing.h), else at the fixed places
+  // of scene_math.h.
+  void draw_model(velmscope_model_t& model, viewer_settings_t& settings, const stage_framing_t* framing = nullptr);
 
  private:
-  void draw_instance(velm::skeletal_instance_t& instance, velm::skinned_mesh_t* mesh, const vec3_t& position,
-                     const viewer_settings_t& settings);
+  void draw_instance(velm::skeletal_instance_t& instance, velm::skinned_mesh_t* mesh, playback_t playback,
+                     const stage_framing_t* framing, const viewer_settings_t& settings);
   void draw_skeleton(const velm::skeletal_instance_t& instance);
   // Loads view · world · local, transposed, as OpenGL's model-view matrix.
   void load_model_view() const;
