@@ -21,8 +21,7 @@ constexpr float side_offset_in_radii = 1.1f;
 
 // The camera of zoom 0 (scene_math.h): at (0, 1.5, 1.5), looking along -z
 // turned 5 degrees down.
-constexpr float camera_y = 1.5f;
-constexpr float camera_z = 1.5f;
+const vec3_t camera_position = {{0.0f, 1.5f, 1.5f}};
 constexpr float camera_pitch_radians = 0.08726647f;
 
 void widen(vec3_t& low, vec3_t& high, const vec3_t& p) {
@@ -62,8 +61,8 @@ vec3_t framed_position(playback_t playback, std::uint32_t render_mode, const sta
   float x = 0.0f;
   if (render_mode == (RENDER_BSPLINE | RENDER_KEYFRAME))
     x = (playback == playback_t::bspline ? -side_offset_in_radii : side_offset_in_radii) * framing.radius;
-  return vec3_t{{x, camera_y - distance * std::sin(camera_pitch_radians),
-                 camera_z - distance * std::cos(camera_pitch_radians)}};
+  return vec3_t{{x, camera_position[1] - distance * std::sin(camera_pitch_radians),
+                 camera_position[2] - distance * std::cos(camera_pitch_radians)}};
 }
 
 void framed_world(mat4_t& out, const vec3_t& position, float model_angle, const stage_framing_t& framing) {

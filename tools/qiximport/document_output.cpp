@@ -1,6 +1,8 @@
 #include "document_output.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "documents/qia.h"
 #include "documents/qim.h"
@@ -101,6 +103,28 @@ std::uint32_t weight_total(const import_mesh_t& mesh) {
   return total;
 }
 
+// The one piece of the mesh: positions, normals and triangles; null when an
+// item does not fit its stream.
+qix_piece_t* mesh_piece(document_nodes_t& nodes, const import_mesh_t& mesh) {
+  qix_piece_t* piece = nodes.add<qix_piece_t>();
+  piece->vertex_count = static_cast<std::uint32_t>(mesh.positions.size());
+  piece->triangle_count = static_cast<std::uint32_t>(mesh.triangles.size());
+  piece->stream_count = 2;
+  bool built = true;
+  for (const auto& [tag, values] : {std::make_pair("_POSITION", &mesh.positions), {"_NORMAL", &mesh.normals}}) {
+    qix_stream_t* stream = nodes.stream(QIX_FORMAT_FLOAT3, tag, values->size());
+    for (const dvec3_t& value : *values) built = built && add_vector(*stream, value);
+    piece->streams.push_back(stream);
+  }
+  piece->triangles = nodes.stream(QIX_FORMAT_TRIANGLE, "", mesh.triangles.size());
+  for (const auto& triangle : mesh.triangles) {
+    std::int32_t item[3];
+    std::copy(triangle.begin(), triangle.end(), item);
+    built = built && piece->triangles->add_item(item, sizeof(item));
+  }
+  return built ? piece : nullptr;
+}
+
 }  // namespace
 
 bool write_skeleton_document(const import_skeleton_t& skeleton, const std::string& name, const std::string& path,
@@ -122,53 +146,32 @@ bool write_skeleton_document(const import_skeleton_t& skeleton, const std::strin
 
 bool write_mesh_document(const import_mesh_t& mesh, const import_skeleton_t& skeleton, const std::string& name,
                          const std::string& path, std::string& problem) {
-  const std::size_t vertex_count = mesh.positions.size();
+  const auto vertex_count = static_cast<std::uint32_t>(mesh.positions.size());
   document_nodes_t nodes;
   qim_t* document = nodes.add<qim_t>();
   document->header = nodes.header(5, "geometry", name);
   qim_global_t* global = document->global = nodes.add<qim_global_t>();
-  global->vertex_count = static_cast<std::uint32_t>(vertex_count);
+  global->vertex_count = vertex_count;
   global->triangle_count = static_cast<std::uint32_t>(mesh.triangles.size());
   global->material_count = global->piece_count = global->part_count = 1;
   global->bone_count = static_cast<std::uint32_t>(skeleton.bones.size());
   global->skeleton.assign(name.c_str());
-
-  qix_material_t* material = nodes.add<qix_material_t>();
-  material->alias.assign("skin");
-  material->effect.assign("lit");
-  document->materials.push_back(material);
-
-  qix_piece_t* piece = nodes.add<qix_piece_t>();
-  piece->vertex_count = global->vertex_count;
-  piece->triangle_count = global->triangle_count;
-  piece->stream_count = 2;
-  qix_stream_t* positions = nodes.stream(QIX_FORMAT_FLOAT3, "_POSITION", vertex_count);
-  qix_stream_t* normals = nodes.stream(QIX_FORMAT_FLOAT3, "_NORMAL", vertex_count);
-  piece->triangles = nodes.stream(QIX_FORMAT_TRIANGLE, "", mesh.triangles.size());
-  bool built = true;
-  for (std::size_t v = 0; v < vertex_count; ++v)
-    built = built && add_vector(*positions, mesh.positions[v]) && add_vector(*normals, mesh.normals[v]);
-  for (const auto& triangle : mesh.triangles) {
-    const std::int32_t item[3] = {static_cast<std::int32_t>(triangle[0]), static_cast<std::int32_t>(triangle[1]),
-                                  static_cast<std::int32_t>(triangle[2])};
-    built = built && piece->triangles->add_item(item, sizeof(item));
-  }
-  piece->streams.push_back(positions);
-  piece->streams.push_back(normals);
-  document->pieces.push_back(piece);
-
-  qix_part_t* part = nodes.add<qix_part_t>();
-  part->name.assign("body");
-  part->piece_count = 1;
-  part->pieces.push_back(0);
-  document->parts.push_back(part);
+  document->materials.push_back(nodes.add<qix_material_t>());
+  document->materials[0]->alias.assign("skin");
+  document->materials[0]->effect.assign("lit");
+  qix_piece_t* piece = mesh_piece(nodes, mesh);
+  if (piece != nullptr) document->pieces.push_back(piece);
+  // One part, "body", of the one piece.
+  document->parts.push_back(nodes.add<qix_part_t>());
+  document->parts[0]->name.assign("body");
+  document->parts[0]->piece_count = 1;
+  document->parts[0]->pieces.push_back(0);
 
   for (const import_bone_t& bone : skeleton.bones) document->bone_names.push_back(qix_string_t(bone.name.c_str()));
   document->skin = nodes.add<qim_skin_t>();
   document->skin->stream_count = 1;
   qim_skinstream_t* skin = nodes.add<qim_skinstream_t>();
-  const auto items = static_cast<std::uint32_t>(vertex_count);
-  built = built && skin->allocate_skin(QIX_FORMAT_FLOAT3, items, weight_total(mesh), items);
+  bool built = piece != nullptr && skin->allocate_skin(QIX_FORMAT_FLOAT3, vertex_count, weight_total(mesh), vertex_count);
   skin->tag.assign("_POSITION");
   built = built && fill_skin(*skin, mesh);
   document->skin->streams.push_back(skin);

@@ -112,13 +112,5 @@ TEST_F(qiximport_cli, bad_input_gets_one_line_naming_the_file_and_the_problem) {
   }
 }
 
-TEST_F(qiximport_cli, a_good_scene_exits_with_zero_and_says_nothing_on_errors) {
-  EXPECT_EQ(run("small.gltf out"), 0);
-  EXPECT_EQ(errors, "");
-  EXPECT_TRUE(std::filesystem::exists(at("out/small.qis")));
-  EXPECT_TRUE(std::filesystem::exists(at("out/small.qim")));
-  EXPECT_TRUE(std::filesystem::exists(at("out/animation.qia")));
-}
-
 }  // namespace
 }  // namespace keln::qiximport::testing
