@@ -90,6 +90,24 @@ TEST_F(imported_character, shows_both_playbacks_cycles_its_animations_and_quits_
   EXPECT_EQ(session.standard_error(), "");
 }
 
+// Motion capture has no mesh: its skeleton is drawn, in both playbacks,
+// even with the skeleton switched off.
+TEST(given_character, without_a_mesh_is_drawn_as_its_skeleton) {
+  viewer_session_t session;
+  const std::string folder = session.empty_folder();
+  ASSERT_EQ(run_in(folder, std::string("'") + QIXIMPORT_PROGRAM + "' '" + QIXIMPORT_REAL_DATA +
+                               "/cmu_01_01.bvh' cmu --frames 0:29 --fps 30 >/dev/null 2>&1"),
+            0);
+  ASSERT_TRUE(session.start(folder, {"cmu"})) << session.error();
+  ASSERT_TRUE(session.type("rrk"));
+  EXPECT_TRUE(session.wait_for(
+      [](const rgb_image_t& image) {
+        return scene_pixels(image, dark_background, 0, centre_x).reddish > 0 &&
+               scene_pixels(image, dark_background, centre_x, image.width).reddish > 0;
+      },
+      frame_timeout));
+}
+
 // A given folder is named after itself in capitals: a copy of the hunter's
 // test documents shows the same name as the built-in HUNTER.
 TEST(given_character, is_named_after_its_folder_in_capitals) {
