@@ -30,7 +30,7 @@ class scene_view_t {
   // wireframe_skin. bspline_colours, when given, colour the B-spline skin
   // vertex by vertex instead of the blue.
   void draw_model(const velmscope_model_t& model, const viewer_settings_t& settings,
-                  const array_t<colour_t>* bspline_colours);
+                  const array_t<vertex_colour_t>* bspline_colours);
 
  private:
   // Places the instance at position (turned by model_angle) and draws its
