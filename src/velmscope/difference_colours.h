@@ -9,13 +9,18 @@
 
 namespace keln::velmscope {
 
-// RGBA, each component in [0, 1]; laid out as OpenGL's colour arrays read it.
+// RGBA, each component in [0, 1].
 struct colour_t {
   float r = 0.0f;
   float g = 0.0f;
   float b = 0.0f;
   float a = 0.0f;
 };
+
+// A vertex colour as OpenGL reads it from an unsigned-byte colour array: the
+// bytes red, green, blue, alpha in memory order, each the component times
+// 255, rounded.
+using vertex_colour_t = std::uint32_t;
 
 // The scale reaches its end (red) at this fraction of the rest height.
 constexpr float difference_full_scale = 0.02f;
@@ -31,10 +36,11 @@ inline colour_t difference_colour(float x, float alpha) {
 }
 
 // colours[v] = difference_colour(|coloured[v] - reference[v]| / full_scale,
-// alpha) for every vertex of coloured; colours is resized to its count (no
-// allocation once it has it). reference must have at least as many vertices
-// (checked: the process ends otherwise) and full_scale must be positive.
-void colour_differences(array_dyn_t<colour_t>& colours, const array_t<vec3_t>& coloured,
+// alpha) as a vertex colour, for every vertex of coloured; colours is resized
+// to its count (no allocation once it has it). reference must have at least
+// as many vertices (checked: the process ends otherwise) and full_scale must
+// be positive.
+void colour_differences(array_dyn_t<vertex_colour_t>& colours, const array_t<vec3_t>& coloured,
                         const array_t<vec3_t>& reference, float full_scale, float alpha);
 
 }  // namespace keln::velmscope

@@ -25,10 +25,10 @@ class frame_step_t {
 
   // The B-spline skin's vertex colours of the last prepare, or null when it
   // coloured none.
-  const array_t<colour_t>* bspline_colours() const { return m_coloured ? &m_colours : nullptr; }
+  const array_t<vertex_colour_t>* bspline_colours() const { return m_coloured ? &m_colours : nullptr; }
 
  private:
-  array_dyn_t<colour_t> m_colours;
+  array_dyn_t<vertex_colour_t> m_colours;
   bool m_coloured = false;
 };
 

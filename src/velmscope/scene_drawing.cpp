@@ -23,7 +23,7 @@ constexpr GLint cone_stacks = 1;
 // The mesh's triangles over skinned positions and normals, filled or as
 // lines, in one colour or with a colour per vertex.
 void draw_mesh(const velm::skinned_mesh_t& mesh, const array_t<vec3_t>& positions, const array_t<vec3_t>& normals,
-               bool wireframe, const GLfloat colour[4], const array_t<colour_t>* colours) {
+               bool wireframe, const GLfloat colour[4], const array_t<vertex_colour_t>* colours) {
   glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
   glEnable(GL_BLEND);
   glEnable(GL_CULL_FACE);
@@ -34,7 +34,7 @@ void draw_mesh(const velm::skinned_mesh_t& mesh, const array_t<vec3_t>& position
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
   if (colours) {
-    glColorPointer(4, GL_FLOAT, 0, colours->data());
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, colours->data());
     glEnableClientState(GL_COLOR_ARRAY);
   }
   glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_SHORT, mesh.indices.data());
@@ -79,7 +79,7 @@ void scene_view_t::load_model_view() const {
 }
 
 void scene_view_t::draw_model(const velmscope_model_t& model, const viewer_settings_t& settings,
-                              const array_t<colour_t>* bspline_colours, const stage_framing_t* framing) {
+                              const array_t<vertex_colour_t>* bspline_colours, const stage_framing_t* framing) {
   // A character whose geometry did not load has no skin to draw, and is
   // drawn as its skeleton instead.
   const velm::skinned_mesh_t* skin = settings.show_skin ? model.mesh() : nullptr;

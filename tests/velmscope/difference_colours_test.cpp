@@ -8,6 +8,7 @@ namespace keln::velmscope {
 namespace {
 
 constexpr float colour_tolerance = 1e-6f;
+constexpr int byte_tolerance = 1;  // a packed component may round either way
 constexpr float alpha = 0.6f;
 
 struct scale_case_t {
@@ -25,15 +26,22 @@ TEST(difference_colours, the_scale_runs_from_blue_through_yellow_to_red) {
     coloured.push_back(vec3_t{{0.0f, c.distance, 0.0f}});
     reference.push_back(vec3_t{{0.0f, 0.0f, 0.0f}});
   }
-  array_dyn_t<colour_t> colours;
+  // Six vertices: four coloured together, two one by one.
+  array_dyn_t<vertex_colour_t> colours;
   colour_differences(colours, coloured, reference, 0.04f, alpha);
   ASSERT_EQ(colours.size(), coloured.size());
   for (std::uint32_t v = 0; v < colours.size(); ++v) {
     SCOPED_TRACE(cases[v].distance);
-    EXPECT_NEAR(colours[v].r, cases[v].colour.r, colour_tolerance);
-    EXPECT_NEAR(colours[v].g, cases[v].colour.g, colour_tolerance);
-    EXPECT_NEAR(colours[v].b, cases[v].colour.b, colour_tolerance);
-    EXPECT_EQ(colours[v].a, alpha);
+    const colour_t expected = cases[v].colour;
+    const colour_t scale = difference_colour(cases[v].distance / 0.04f, alpha);
+    EXPECT_NEAR(scale.r, expected.r, colour_tolerance);
+    EXPECT_NEAR(scale.g, expected.g, colour_tolerance);
+    EXPECT_NEAR(scale.b, expected.b, colour_tolerance);
+    EXPECT_EQ(scale.a, alpha);
+    const float components[4] = {expected.r, expected.g, expected.b, expected.a};
+    for (int c = 0; c < 4; ++c)
+      EXPECT_NEAR(static_cast<int>((colours[v] >> (8 * c)) & 0xFF), components[c] * 255.0f, byte_tolerance)
+          << "component " << c;
   }
 }
 
