@@ -79,28 +79,32 @@ void scene_view_t::load_model_view() const {
 }
 
 void scene_view_t::draw_model(const velmscope_model_t& model, const viewer_settings_t& settings,
-                              const array_t<vertex_colour_t>* bspline_colours) {
-  // A character whose geometry did not load has no skin to draw.
+                              const array_t<vertex_colour_t>* bspline_colours, const stage_framing_t* framing) {
+  // A character whose geometry did not load has no skin to draw, and is
+  // drawn as its skeleton instead.
   const velm::skinned_mesh_t* skin = settings.show_skin ? model.mesh() : nullptr;
+  const bool skeleton = settings.show_skeleton || !model.mesh();
   const GLfloat skin_colour[4] = {0.2f, 0.2f, 1.0f, skin_alpha(settings.show_skeleton)};
   if (settings.render_mode & RENDER_BSPLINE) {
-    place_instance(model.bspline_instance(), instance_position(playback_t::bspline, settings.render_mode), settings);
+    place_instance(model.bspline_instance(), playback_t::bspline, framing, skeleton, settings);
     if (skin) draw_mesh(*skin, skin->skinned_positions, skin->skinned_normals, settings.wireframe_skin, skin_colour,
                         bspline_colours);
   }
   if (settings.render_mode & RENDER_KEYFRAME) {
-    place_instance(model.keyframe_instance(), instance_position(playback_t::keyframe, settings.render_mode),
-                   settings);
+    place_instance(model.keyframe_instance(), playback_t::keyframe, framing, skeleton, settings);
     if (skin) draw_mesh(*skin, model.keyframe_positions(), model.keyframe_normals(), settings.wireframe_skin, skin_colour,
                         nullptr);
   }
 }
 
-void scene_view_t::place_instance(const velm::skeletal_instance_t& instance, const vec3_t& position,
-                                  const viewer_settings_t& settings) {
-  instance_world(m_world, position, settings.model_angle);
+void scene_view_t::place_instance(const velm::skeletal_instance_t& instance, playback_t playback,
+                                  const stage_framing_t* framing, bool skeleton, const viewer_settings_t& settings) {
+  if (framing)
+    framed_world(m_world, framed_position(playback, settings.render_mode, *framing), settings.model_angle, *framing);
+  else
+    instance_world(m_world, instance_position(playback, settings.render_mode), settings.model_angle);
   load_model_view();
-  if (settings.show_skeleton) draw_skeleton(instance);
+  if (skeleton) draw_skeleton(instance);
 }
 
 void scene_view_t::draw_skeleton(const velm::skeletal_instance_t& instance) {

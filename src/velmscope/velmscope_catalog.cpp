@@ -6,7 +6,7 @@ void velmscope_catalog_t::build(const velm::catalog_character_t* characters, std
   for (std::uint32_t c = 0; c < count; ++c) {
     const velm::catalog_character_t& character = characters[c];
     auto_ptr_t<velmscope_model_t> model(new velmscope_model_t(character.name, character.skeleton));
-    model->set_mesh(character.geometry);
+    if (character.geometry) model->set_mesh(character.geometry);
     for (std::uint32_t a = 0; a < character.animation_count; ++a) {
       const velm::catalog_animation_t& animation = character.animations[a];
       model->add_animation(animation.name, animation.base, animation.document);

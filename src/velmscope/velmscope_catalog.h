@@ -20,7 +20,8 @@ class velmscope_catalog_t : public model_catalog_t {
   ~velmscope_catalog_t() override { clear(); }
 
   // Creates and loads every character of characters in order and appends it:
-  // the model with its name and skeleton, its mesh, each animation with its
+  // the model with its name and skeleton, its mesh (none for a null geometry
+  // path), each animation with its
   // base flag, then the first base animation selected. Documents are read
   // relative to the working directory; a document that does not load is
   // reported by its loader and never stops the building. Loading needs the
