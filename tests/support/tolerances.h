@@ -24,6 +24,8 @@ constexpr int colour_byte = 2;
 constexpr int centring = 40;
 // Columns: where side-by-side characters' mean columns may lie off theirs.
 constexpr int side_by_side = 60;
+// Pixels: a bounding box drawn alike twice.
+constexpr int bounding_box = 4;
 // Colour bytes: the green change of a translucent skin over two backgrounds.
 constexpr double translucency = 8.0;
 
