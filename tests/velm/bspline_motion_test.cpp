@@ -81,45 +81,34 @@ TEST(bspline_motion, follows_the_keyframes_exactly_at_zero_and_closely_at_every_
   }
 }
 
-TEST(bspline_motion, loops_both_ways_and_unusable_durations_or_times_give_the_start) {
-  motion_t motion = sample::smooth_motion(63, 4, 21, 2.0f);
+// Unusable durations or times evaluate at the start; a channel samples what
+// each of its curves gives alone (duration 1: the time is the parameter),
+// and so does its copy; time loops both ways.
+TEST(bspline_motion, channels_sample_their_curves_at_the_looped_time) {
+  motion_t motion = sample::smooth_motion(63, 4, 25, 1.0f);
   motion.channels[0].duration = 0.0f;
   motion.channels[1].duration = -1.0f;
   motion.channels[2].duration = std::numeric_limits<float>::quiet_NaN();
   message_log_t quiet;
   bspline_motion_t fitted(motion);
-  fitted.time = 0.5f;
-  for (std::uint32_t i = 0; i < 3; ++i) EXPECT_TRUE(same_bone(*fitted.transform(i), motion.channels[i][0]));
-  const bone_t forward = *fitted.transform(3);
-  for (float time : {2.5f, -1.5f}) {
-    fitted.time = time;
-    EXPECT_TRUE(same_bone(*fitted.transform(3), forward)) << time;
+  const bspline_bone_channel_t& channel = fitted.channels[3];
+  const bspline_bone_channel_t copy = channel;
+  for (float u : {0.125f, 0.375f, 0.5f, 0.8125f, 0.96875f}) {
+    bone_t alone, copied;
+    channel.position.evaluate(u, alone.position);
+    channel.stretch.evaluate(u, alone.stretch);
+    channel.rotation.evaluate(u, alone.rotation);
+    copy.sample(u, copied);
+    for (float time : {u, u + 2.0f, u - 3.0f}) {
+      fitted.time = time;
+      for (std::uint32_t i = 0; i < 3; ++i) EXPECT_TRUE(same_bone(*fitted.transform(i), motion.channels[i][0]));
+      EXPECT_TRUE(same_bone(*fitted.transform(3), alone)) << time;
+    }
+    EXPECT_TRUE(same_bone(copied, alone));
   }
   fitted.time = std::numeric_limits<float>::infinity();
   EXPECT_TRUE(same_bone(*fitted.transform(3), motion.channels[3][0]));
-}
-
-TEST(bspline_motion, a_channel_samples_what_each_of_its_curves_gives_alone_and_copies_alike) {
-  const motion_t motion = sample::smooth_motion(66, 6, 25, 1.0f);
-  message_log_t quiet;
-  const bspline_motion_t fitted(motion);
   EXPECT_NE(static_cast<const void*>(fitted.transform(0)), static_cast<const void*>(motion.transform(0)));
-  std::mt19937 engine(67);
-  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-  for (const bspline_bone_channel_t& channel : fitted.channels) {
-    const bspline_bone_channel_t copy = channel;
-    for (int n = 0; n < 50; ++n) {
-      const float u = unit(engine);
-      bone_t together, alone, copied;
-      channel.sample(u, together);  // duration 1: u is the curve parameter
-      copy.sample(u, copied);
-      channel.position.evaluate(u, alone.position);
-      channel.stretch.evaluate(u, alone.stretch);
-      channel.rotation.evaluate(u, alone.rotation);
-      EXPECT_TRUE(same_bone(together, alone));
-      EXPECT_TRUE(same_bone(together, copied));
-    }
-  }
 }
 
 // FNV-1a over the bytes of every control point and knot.
