@@ -14,8 +14,7 @@ namespace {
 using testing::fake_catalog_t;
 
 struct expected_text_t {
-  float x;
-  float y;
+  float x, y;
   bool value;  // green value, else white label
   std::string text;
 };
@@ -38,28 +37,20 @@ TEST(overlay, start_settings_without_characters) {
   overlay_t overlay;
   overlay.build(viewer_settings_t{}, nullptr);
   expect_items(overlay, {
-                            {10, 35, false, "M. Change model:"},
-                            {130, 35, true, ""},
-                            {10, 50, false, "+/- Change time scale:"},
-                            {130, 50, true, "1.000"},
-                            {10, 65, false, "S. Skinning:"},
-                            {130, 65, true, "ON"},
-                            {10, 80, false, "K. Skeleton:"},
-                            {130, 80, true, "ON"},
-                            {10, 95, false, "R. Render mode:"},
-                            {130, 95, true, "B-spline only"},
-                            {10, 110, false, "P. Skin polygon mode:"},
-                            {130, 110, true, "Fill"},
-                            {10, 125, false, "1. Base animation:"},
-                            {130, 125, true, "NONE"},
-                            {10, 140, false, "2. Side animation:"},
-                            {130, 140, true, "NONE"},
-                            {10, 155, false, "C. Background color"},
-                            {10, 170, false, "F. Fullscreen mode"},
-                            {10, 185, false, "Mouse - rotate and zoom"},
-                            {10, 200, false, "Q. Quit"},
-                            {800, 766, false, "Velmscope - skinned animation viewer"},
-                        });
+      {10, 35, false, "M. Change model:"}, {130, 35, true, ""},
+      {10, 50, false, "+/- Change time scale:"}, {130, 50, true, "1.000"},
+      {10, 65, false, "S. Skinning:"}, {130, 65, true, "ON"},
+      {10, 80, false, "K. Skeleton:"}, {130, 80, true, "ON"},
+      {10, 95, false, "R. Render mode:"}, {130, 95, true, "B-spline only"},
+      {10, 110, false, "P. Skin polygon mode:"}, {130, 110, true, "Fill"},
+      {10, 125, false, "1. Base animation:"}, {130, 125, true, "NONE"},
+      {10, 140, false, "2. Side animation:"}, {130, 140, true, "NONE"},
+      {10, 155, false, "C. Background color"},
+      {10, 170, false, "F. Fullscreen mode"},
+      {10, 185, false, "Mouse - rotate and zoom"},
+      {10, 200, false, "Q. Quit"},
+      {800, 766, false, "Velmscope - skinned animation viewer"},
+  });
 }
 
 // Text of the item at index i.

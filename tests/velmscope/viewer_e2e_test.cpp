@@ -32,11 +32,14 @@ constexpr int centre_x = viewer_session_t::window_width / 2;
 constexpr auto first_frame_timeout = 120s;
 constexpr auto change_timeout = 20s;
 
+// Red above green that marks a bone (1, 0.1, 0.1) against the lit skin,
+// whose red and green are equal.
+constexpr int red_margin = 12;
+
 // What the 3D view drew in columns [x0, x1) of the scene part.
 struct scene_pixels_t {
   int count = 0;    // pixels that differ from the background
-  int reddish = 0;  // of them, more red than green: a bone (red) shows, not
-                    // the skin (equal red and green)
+  int reddish = 0;  // of them, the bones' pixels
   int min_x = 1 << 20, max_x = -1, min_y = 1 << 20, max_y = -1;
   double mean_x = 0;
   int width() const { return max_x - min_x + 1; }
@@ -55,7 +58,7 @@ scene_pixels_t scene_pixels(const rgb_image_t& image, const rgb_t& background, i
       if (!drawn(pixel, background)) continue;
       ++s.count;
       s.mean_x += x;
-      s.reddish += pixel.r > pixel.g + 12;
+      s.reddish += pixel.r > pixel.g + red_margin;
       s.min_x = std::min(s.min_x, x), s.max_x = std::max(s.max_x, x);
       s.min_y = std::min(s.min_y, y), s.max_y = std::max(s.max_y, y);
     }
