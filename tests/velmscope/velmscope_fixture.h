@@ -20,6 +20,7 @@ struct fake_model_t {
   std::string side = "NONE";
   int next_base_calls = 0;
   int next_side_calls = 0;
+  difference_readout_t readout{};
 };
 
 class fake_catalog_t : public model_catalog_t {
@@ -33,6 +34,7 @@ class fake_catalog_t : public model_catalog_t {
   void next_base(std::uint32_t model) override { ++models.at(model).next_base_calls; }
   void next_side(std::uint32_t model) override { ++models.at(model).next_side_calls; }
   void advance(std::uint32_t, float) override {}
+  difference_readout_t difference_readout(std::uint32_t model) const override { return models.at(model).readout; }
 };
 
 // Records every message as "I: text", "W: text" or "E: text" while it lives.

@@ -128,24 +128,30 @@ std::string viewer_session_t::empty_folder() const {
   return folder;
 }
 
-bool viewer_session_t::start(const std::string& working_dir, const std::vector<std::string>& arguments,
-                             const std::vector<std::string>& environment) {
-  auto fail = [this](const std::string& reason) {
-    m_error = reason;
-    return false;
-  };
+bool viewer_session_t::start_display() {
   int number[2];
-  if (m_scratch.empty() || pipe2(number, O_CLOEXEC) != 0) return fail("no scratch folder or pipe");
+  if (!m_display.empty()) return true;
+  if (m_scratch.empty() || pipe2(number, O_CLOEXEC) != 0) return m_error = "no scratch folder or pipe", false;
   fcntl(number[1], F_SETFD, 0);  // Xvfb writes its display number there
   const std::string log = m_scratch + "/xvfb.log";
   m_server = spawn({"Xvfb", "-displayfd", std::to_string(number[1]), "-screen", "0", "1280x1024x24", "-nolisten",
                     "tcp", "-noreset"},
                    "/", {}, log, log);
   close(number[1]);
-  m_display = ":" + read_line(number[0], 20s);
+  const std::string display = read_line(number[0], 20s);
   close(number[0]);
-  if (m_display == ":") return fail("Xvfb did not report its display number: " + read_file(log));
+  if (display.empty()) return m_error = "Xvfb did not report its display number: " + read_file(log), false;
+  m_display = ":" + display;
+  return true;
+}
 
+bool viewer_session_t::start(const std::string& working_dir, const std::vector<std::string>& arguments,
+                             const std::vector<std::string>& environment) {
+  auto fail = [this](const std::string& reason) {
+    m_error = reason;
+    return false;
+  };
+  if (!start_display()) return false;
   std::vector<std::string> argv = {viewer_program()}, env = environment;
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   env.insert(env.end(), {"DISPLAY=" + m_display, sanitizer_options});

@@ -51,6 +51,11 @@ class viewer_session_t {
   // directory.
   std::string empty_folder() const;
 
+  // Starts the session's display, once; false with the reason in error()
+  // when it does not start. display_name() is then its DISPLAY value.
+  bool start_display();
+  const std::string& display_name() const { return m_display; }
+
   // Starts the display, then the viewer in working_dir with the command-line
   // arguments and the extra environment ("NAME=value" each), waits until its
   // window shows and places it at the screen's top-left corner, where all of
