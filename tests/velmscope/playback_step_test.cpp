@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "scene_test_support.h"
+#include "velmscope_fixture.h"
 #include "velmscope/commands.h"
 #include "velmscope/velmscope_catalog.h"
 

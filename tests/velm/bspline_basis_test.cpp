@@ -1,97 +1,16 @@
 #include "velm/bspline_basis.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <vector>
 
 #include "velm/bspline_curve.h"
-
-#include "motion_test_support.h"
+#include "velm_fixture.h"
 
 namespace keln::velm {
 namespace {
-
-using keln::test::tol_exact;
-
-const std::vector<float> clamped8 = {0, 0, 0, 0, 1, 1, 1, 1};
-const std::vector<float> refined = {0, 0, 0, 0, 0.25f, 0.5f, 0.625f, 1, 1, 1, 1};
-
-std::uint32_t span(const std::vector<float>& knots, float t, std::uint32_t hint = 0) {
-  return bspline_knot_span(knots.data(), static_cast<std::uint32_t>(knots.size()), t, hint);
-}
-
-bspline_basis_t basis(const std::vector<float>& knots, float t) {
-  bspline_basis_t b;
-  std::uint32_t hint = 0;
-  bspline_basis(knots.data(), static_cast<std::uint32_t>(knots.size()), static_cast<std::uint32_t>(knots.size()) - 4,
-                t, hint, b);
-  return b;
-}
-
-TEST(bspline_knot_span, short_vectors_give_count_minus_four) {
-  const std::vector<float> seven = {0, 0, 0, 0, 1, 1, 1};
-  EXPECT_EQ(span(seven, 0.5f), 3u);
-}
-
-TEST(bspline_knot_span, is_the_interval_holding_t) {
-  EXPECT_EQ(span(clamped8, 0.0f), 3u);
-  EXPECT_EQ(span(clamped8, 0.99f), 3u);
-  EXPECT_EQ(span(clamped8, 1.0f), 4u);
-  EXPECT_EQ(span(refined, 0.1f), 3u);
-  EXPECT_EQ(span(refined, 0.25f), 4u);
-  EXPECT_EQ(span(refined, 0.6f), 5u);
-  EXPECT_EQ(span(refined, 0.625f), 6u);
-  EXPECT_EQ(span(refined, 0.9999f), 6u);
-  EXPECT_EQ(span(refined, 1.0f), 7u);
-}
-
-TEST(bspline_knot_span, never_depends_on_the_hint) {
-  keln::test::random_source_t rnd(40);
-  for (int n = 0; n < 2000; ++n) {
-    const float t = rnd.uniform(-0.1f, 1.1f);
-    const std::uint32_t hint = static_cast<std::uint32_t>(rnd.uniform(0, 12));
-    EXPECT_EQ(span(refined, t, hint), span(refined, t)) << t << " " << hint;
-  }
-  EXPECT_EQ(span(refined, 0.3f, 0xFFFFFFFFu), 4u);
-}
-
-TEST(bspline_basis, ends_select_the_end_control_points) {
-  const bspline_basis_t start = basis(refined, 0.0f);
-  EXPECT_EQ(start.first, 0u);
-  EXPECT_EQ(start.n[0], 1.0f);
-  EXPECT_EQ(start.n[3], 0.0f);
-  const bspline_basis_t end = basis(refined, 1.0f);
-  EXPECT_EQ(end.first, 3u);  // 7 control points
-  EXPECT_EQ(end.n[3], 1.0f);
-  EXPECT_EQ(end.n[0], 0.0f);
-}
-
-TEST(bspline_basis, single_span_is_the_bernstein_basis) {
-  const float t = 0.25f;
-  const bspline_basis_t b = basis(clamped8, t);
-  EXPECT_EQ(b.first, 0u);
-  const float s = 1 - t;
-  EXPECT_NEAR(b.n[0], s * s * s, tol_exact);
-  EXPECT_NEAR(b.n[1], 3 * s * s * t, tol_exact);
-  EXPECT_NEAR(b.n[2], 3 * s * t * t, tol_exact);
-  EXPECT_NEAR(b.n[3], t * t * t, tol_exact);
-}
-
-TEST(bspline_basis, values_are_a_partition_of_unity) {
-  keln::test::random_source_t rnd(41);
-  for (int n = 0; n < 500; ++n) {
-    const float t = rnd.uniform(0.0f, 1.0f);
-    const bspline_basis_t b = basis(refined, t);
-    EXPECT_EQ(b.first, span(refined, t) - 3);
-    float sum = 0;
-    for (float v : b.n) {
-      EXPECT_GE(v, 0.0f);
-      sum += v;
-    }
-    EXPECT_NEAR(sum, 1.0f, tol_exact);
-  }
-}
 
 // The recursion as written, one ratio at a time, with a plain knot scan:
 // the reference for the library's basis, which forms its ratios side by
@@ -127,6 +46,7 @@ bspline_basis_t reference_basis(const std::vector<float>& k, std::uint32_t contr
   return b;
 }
 
+// Clamped knots on [0, 1] with interior random ones, sorted.
 std::vector<float> random_knots(std::mt19937& engine, std::uint32_t interior) {
   std::vector<float> k(4, 0.0f);
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
@@ -136,17 +56,20 @@ std::vector<float> random_knots(std::mt19937& engine, std::uint32_t interior) {
   return k;
 }
 
-TEST(bspline_basis, equals_the_plain_recursion_bit_for_bit) {
+// Also covers the knot span: a wrong span or a hint that changes it gives
+// other bits.
+TEST(bspline_basis, equals_the_plain_recursion_bit_for_bit_whatever_the_hint) {
   std::mt19937 engine(42);
   std::uniform_real_distribution<float> unit(-0.05f, 1.05f);
   for (std::uint32_t interior = 0; interior < 12; ++interior) {
     const std::vector<float> k = random_knots(engine, interior);
     const std::uint32_t count = static_cast<std::uint32_t>(k.size()), control_count = count - 4;
-    std::uint32_t hint = engine() % count;
-    std::vector<float> ts;
+    std::vector<float> ts(k);  // exactly on every knot
     for (int n = 0; n < 300; ++n) ts.push_back(unit(engine));
-    ts.insert(ts.end(), k.begin(), k.end());  // exactly on every knot
-    for (float t : ts) {
+    std::uint32_t hint = engine() % count;  // then the span used last, or beyond every knot
+    for (std::size_t i = 0; i < ts.size(); ++i) {
+      const float t = ts[i];
+      if (i % 7 == 0) hint = 0xFFFFFFFFu;
       bspline_basis_t b;
       bspline_basis(k.data(), count, control_count, t, hint, b);
       const bspline_basis_t r = reference_basis(k, control_count, t);
@@ -154,6 +77,16 @@ TEST(bspline_basis, equals_the_plain_recursion_bit_for_bit) {
       ASSERT_EQ(std::memcmp(b.n, r.n, sizeof b.n), 0) << "t = " << t << ", " << interior << " interior knots";
     }
   }
+}
+
+TEST(bspline_basis, too_few_knots_read_no_knot) {
+  const float four[] = {0, 0, 1, 1}, seven[] = {0, 0, 0, 0, 1, 1, 1};
+  bspline_basis_t b;
+  std::uint32_t hint = 0;
+  bspline_basis(four, 4, 0, 0.5f, hint, b);
+  EXPECT_EQ(b.first, 0u);
+  EXPECT_EQ(b.n[0], 1.0f);
+  EXPECT_EQ(bspline_knot_span(seven, 7, 0.5f, 0), 3u);
 }
 
 // Weighted sum as written: from zero, term by term, skipping missing points.
@@ -170,7 +103,7 @@ E reference_combine(const bspline_basis_t& b, const std::vector<E>& control) {
 }
 
 template <typename E>
-void check_combine(std::mt19937& engine) {
+void expect_plain_sums(std::mt19937& engine) {
   std::uniform_real_distribution<float> value(-100.0f, 100.0f), unit(0.0f, 1.0f);
   std::vector<E> control(9);
   for (E& c : control)
@@ -180,6 +113,7 @@ void check_combine(std::mt19937& engine) {
     b.first = first;
     for (float& n : b.n) n = unit(engine);
     E out;
+    for (unsigned j = 0; j < bspline_element<E>::components; ++j) bspline_element<E>::data(out)[j] = NAN;
     bspline_combine(b, control.data(), 9, out);
     const E expected = reference_combine(b, control);
     EXPECT_EQ(std::memcmp(&out, &expected, sizeof(E)), 0) << "first " << first;
@@ -189,19 +123,10 @@ void check_combine(std::mt19937& engine) {
 TEST(bspline_combine, equals_the_plain_sum_bit_for_bit) {
   std::mt19937 engine(43);
   for (int n = 0; n < 20; ++n) {
-    check_combine<vec3_t>(engine);
-    check_combine<quat_t>(engine);
-    check_combine<mat3_t>(engine);
+    expect_plain_sums<vec3_t>(engine);
+    expect_plain_sums<quat_t>(engine);
+    expect_plain_sums<mat3_t>(engine);
   }
-}
-
-TEST(bspline_basis, too_few_knots_read_no_knot) {
-  const std::vector<float> four = {0, 0, 1, 1};
-  bspline_basis_t b;
-  std::uint32_t hint = 0;
-  bspline_basis(four.data(), 4, 0, 0.5f, hint, b);
-  EXPECT_EQ(b.first, 0u);
-  EXPECT_EQ(b.n[0], 1.0f);
 }
 
 }  // namespace
