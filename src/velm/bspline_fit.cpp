@@ -168,8 +168,9 @@ bool banded_least_squares(bspline_curve_t<E>& curve, const array_t<E>& keys, bsp
 }
 
 // Least-squares control points for the current knots and control point
-// count, the dense solve for up to bspline_dense_key_limit keys and the
-// banded one above; then the end control points are set to the end keys.
+// count, the dense solve up to bspline_dense_key_limit keys and
+// bspline_dense_control_limit control points and the banded one beyond;
+// then the end control points are set to the end keys.
 //
 // Returns false, leaving the control points as they were, when the keys do
 // not determine the control points (the design matrix is numerically
@@ -178,8 +179,8 @@ bool banded_least_squares(bspline_curve_t<E>& curve, const array_t<E>& keys, bsp
 template <typename E>
 bool least_squares(bspline_curve_t<E>& curve, const array_t<E>& keys, bspline_fit_scratch_t& scratch) {
   compute_basis(curve, scratch);
-  const bool solved = keys.size() <= bspline_dense_key_limit ? dense_least_squares(curve, keys, scratch)
-                                                             : banded_least_squares(curve, keys, scratch);
+  const bool dense = keys.size() <= bspline_dense_key_limit && curve.control.size() <= bspline_dense_control_limit;
+  const bool solved = dense ? dense_least_squares(curve, keys, scratch) : banded_least_squares(curve, keys, scratch);
   if (!solved) return false;
   curve.control[0] = keys.data()[0];
   curve.control[curve.control.size() - 1] = keys.data()[keys.size() - 1];

@@ -29,16 +29,18 @@
 // spacing. A key alone in its span may stay missed by more than the
 // tolerance.
 //
-// Solvers. Up to bspline_dense_key_limit keys (every shipped animation) the
-// K x P design matrix A is decomposed by GSL's one-sided Jacobi SVD and each
-// component solved through it (cost O(K P²) per fit, so O(K P³) for a curve
-// refined to P control points; small decompositions are kept in the scratch
-// and reused by later curves with the same knots). Longer curves solve the
+// Solvers. Up to bspline_dense_key_limit keys and bspline_dense_control_limit
+// control points (every shipped curve) the K x P design matrix A is
+// decomposed by GSL's one-sided Jacobi SVD and each component solved
+// through it (O(K P²) per fit; small decompositions are kept in the scratch
+// and reused by later curves with the same knots). Larger systems solve the
 // normal equations AᵀA x = Aᵀb, which are banded (a row of A has at most
 // four neighbouring non-zeros), by a banded Cholesky factorization
-// (bspline_band_lsq_t): O(K + P) per fit. The switch keeps every shipped fit
-// bit for bit as before, and the dense solve is where the 1e-6 guard below
-// is exact; both agree to 1e-6 relative on systems both can solve.
+// (bspline_band_lsq_t): O(K + P) per fit, so O(K P) for a curve refined to
+// P control points instead of O(K P³). The switch keeps every shipped fit
+// bit for bit and stays below the size where GSL's Jacobi decomposition
+// goes wrong (see the limits below); both solves agree to 1e-6 relative
+// where both are sound.
 // Measured on the 22.9 s capture clip of 31 bones (Release, 2 cores):
 // see docs/performance.md.
 //
@@ -77,9 +79,14 @@ constexpr float bspline_fit_tolerance = 0.0001f;
 // 1e-3; a knot crowded into a gap between keys gives about 1e-15.
 constexpr double bspline_min_singular_ratio = 1e-6;
 
-// Largest key count fitted through the dense singular value decomposition;
-// longer curves use the banded normal equations.
+// Largest key and control point counts solved through the dense singular
+// value decomposition; larger systems use the banded normal equations.
+// Beyond about 85 control points GSL's Jacobi decomposition of these
+// matrices returns, without any error, a U that is not orthogonal (errors
+// of 0.5 in UᵀU for 121 keys and 100 control points) and least-squares
+// solutions off by the size of the keys; up to 64 it is sound.
 constexpr std::uint32_t bspline_dense_key_limit = 128;
+constexpr std::uint32_t bspline_dense_control_limit = 64;
 
 // Decompositions of design matrices already met (private to the fitting).
 struct bspline_svd_cache_t;
