@@ -118,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(systems, bspline_band_lsq,
                                          band_case_t{"many_knots", 600, 60, 0, true},
                                          band_case_t{"knots_beside_a_gap", 200, 20, 3, true},
                                          band_case_t{"knots_crowded_in_a_gap", 200, 20, 20, false}),
-                         [](const testing::TestParamInfo<band_case_t>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<band_case_t>& row) { return row.param.name; });
 
 }  // namespace
 }  // namespace keln::velm

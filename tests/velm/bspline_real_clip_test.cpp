@@ -73,7 +73,7 @@ TEST_P(bspline_real_clip, curves_keep_to_their_keys_between_keys) {
 INSTANTIATE_TEST_SUITE_P(cuts, bspline_real_clip,
                          testing::Values(cut_t{"jump_at_30_keys_per_second", 10, 600, 4, 121},
                                          cut_t{"start_at_120_keys_per_second", 31, 100, 1, 500}),
-                         [](const testing::TestParamInfo<cut_t>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<cut_t>& row) { return row.param.name; });
 
 }  // namespace
 }  // namespace keln::velm
