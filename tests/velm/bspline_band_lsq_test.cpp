@@ -1,8 +1,9 @@
 // The banded normal-equation solve against GSL's dense Jacobi SVD solve on
 // the same B-spline design matrices, up to the control point count where
-// the dense solve is sound: well-conditioned knot vectors agree to 1e-6
-// relative, and knots crowded between two keys trip the guard where the
-// dense solve finds the keys no longer determine the control points.
+// the dense solve is sound: well-conditioned knot vectors and the knots of
+// every curve fitted to the shipped animations agree to 1e-6 relative, and
+// knots crowded between two keys trip the guard where the dense solve finds
+// the keys no longer determine the control points.
 #include "velm/bspline_band_lsq.h"
 
 #include <gtest/gtest.h>
@@ -10,10 +11,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <memory>
 #include <random>
 #include <vector>
 
 #include "velm/bspline_fit.h"
+#include "velm/bspline_motion.h"
+#include "velm/skeletal_instance.h"
 
 namespace keln::velm {
 namespace {
@@ -75,6 +80,18 @@ array_dyn_t<float> random_knots(std::mt19937& engine, std::uint32_t spans, std::
   return knots;
 }
 
+// The banded solution for b against the dense one, relative to its largest value.
+void expect_agreement(bspline_band_lsq_t& band, const std::vector<float>& b, const std::vector<double>& dense) {
+  std::vector<double> x(dense.size());
+  band.solve(b.data(), x.data());
+  double largest = 0.0, difference = 0.0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    largest = std::max(largest, std::fabs(dense[i]));
+    difference = std::max(difference, std::fabs(dense[i] - x[i]));
+  }
+  EXPECT_LE(difference, agreement * largest);
+}
+
 struct band_case_t {
   const char* name;
   std::uint32_t keys, spans, crowded;
@@ -100,15 +117,7 @@ TEST_P(bspline_band_lsq, agrees_with_the_dense_solve_or_trips_the_guard) {
                                     << ", rcond " << band.rcond());
     EXPECT_EQ(solved, c.determined);
     EXPECT_EQ(dense.singular_ratio >= bspline_min_singular_ratio, c.determined);
-    if (!solved) continue;
-    std::vector<double> x(columns);
-    band.solve(b.data(), x.data());
-    double largest = 0.0, difference = 0.0;
-    for (std::uint32_t i = 0; i < columns; ++i) {
-      largest = std::max(largest, std::fabs(dense.x[i]));
-      difference = std::max(difference, std::fabs(dense.x[i] - x[i]));
-    }
-    EXPECT_LE(difference, agreement * largest);
+    if (solved) expect_agreement(band, b, dense.x);
   }
 }
 
@@ -119,6 +128,52 @@ INSTANTIATE_TEST_SUITE_P(systems, bspline_band_lsq,
                                          band_case_t{"knots_beside_a_gap", 200, 20, 3, true},
                                          band_case_t{"knots_crowded_in_a_gap", 200, 20, 20, false}),
                          [](const testing::TestParamInfo<band_case_t>& row) { return row.param.name; });
+
+// Both solves of every component of a fitted curve's keys on its final knots.
+template <typename E>
+void expect_both_solves_agree(const bspline_curve_t<E>& curve, const array_t<E>& keys) {
+  const std::uint32_t columns = curve.control.size();
+  if (curve.knots.size() != columns + 4 || keys.size() < columns) return;  // not a least-squares fit
+  const std::vector<bspline_basis_t> basis = key_basis(curve.knots, keys.size());
+  bspline_band_lsq_t band;
+  ASSERT_TRUE(band.factor(basis.data(), keys.size(), columns, guard));
+  for (unsigned c = 0; c < bspline_element<E>::components; ++c) {
+    std::vector<float> b;
+    for (const E& key : keys) b.push_back(bspline_element<E>::data(key)[c]);
+    expect_agreement(band, b, dense_solve(basis, columns, b).x);
+  }
+}
+
+TEST(bspline_band_lsq, agrees_with_the_dense_solve_on_every_shipped_curve) {
+  namespace fs = std::filesystem;
+  for (const fs::directory_entry& character : fs::directory_iterator(VELM_DATA_DIR)) {
+    std::vector<fs::path> skeletons, animations;
+    for (const fs::directory_entry& file : fs::directory_iterator(character.path()))
+      (file.path().extension() == ".qis" ? skeletons : animations).push_back(file.path());
+    if (skeletons.size() != 1) continue;
+    skeletal_instance_t instance(skeletons[0].c_str());
+    for (const fs::path& path : animations) {
+      if (path.extension() != ".qia") continue;
+      std::unique_ptr<motion_t> motion(instance.load_motion(path.c_str()));
+      ASSERT_TRUE(motion);
+      const bspline_motion_t fitted(*motion);
+      for (std::uint32_t i = 0; i < motion->channels.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << path << ", channel " << i);
+        array_dyn_t<vec3_t> positions;
+        array_dyn_t<quat_t> rotations;
+        array_dyn_t<mat3_t> stretches;
+        for (const bone_t& key : motion->channels[i]) {
+          positions.push_back(key.position);
+          rotations.push_back(key.rotation);
+          stretches.push_back(key.stretch);
+        }
+        expect_both_solves_agree(fitted.channels[i].position, positions);
+        expect_both_solves_agree(fitted.channels[i].rotation, rotations);
+        expect_both_solves_agree(fitted.channels[i].stretch, stretches);
+      }
+    }
+  }
+}
 
 }  // namespace
 }  // namespace keln::velm
