@@ -46,28 +46,6 @@ array_dyn_t<vec3_t> positions(std::uint32_t count, float (*f)(float)) {
   return keys;
 }
 
-// Every key is met within the tolerance, except keys in a knot span that
-// the refinement may not split: its midpoint leaves none of the span's keys
-// on one side.
-template <typename E>
-void expect_met_where_the_knots_can_refine(const bspline_curve_t<E>& curve, const array_t<E>& keys) {
-  const float* knots = curve.knots.data();
-  const std::uint32_t n = curve.knots.size();
-  array_dyn_t<float> t;
-  for (float u = 0, h = 1.0f / static_cast<float>(keys.size() - 1); t.size() < keys.size(); u = u + h) t.push_back(u);
-  for (std::uint32_t k = 0; k < keys.size(); ++k) {
-    E value;
-    curve.evaluate(t[k], value);
-    if (squared_distance(value, keys[k]) <= bspline_fit_tolerance) continue;
-    const std::uint32_t span = bspline_knot_span(knots, n, t[k]);
-    const float midpoint = (knots[span] + knots[span + 1]) * 0.5f;
-    bool before = false, after = false;
-    for (const float u : t)
-      if (bspline_knot_span(knots, n, u) == span) (u < midpoint ? before : after) = true;
-    EXPECT_FALSE(before && after) << "key " << k << " missed in a span the refinement could split";
-  }
-}
-
 void expect_clamped_and_increasing(const array_t<float>& knots) {
   ASSERT_GE(knots.size(), 8u);
   for (std::uint32_t i = 0; i < 4; ++i) {
@@ -197,10 +175,14 @@ TEST(bspline_fit, no_key_leaves_an_empty_curve) {
   EXPECT_EQ(curve.knots.size(), 0u);
 }
 
-// Property over many random smooth motions: every key within the tolerance,
+// Property over many random smooth motions: every key close to the curve,
 // knots clamped with strictly increasing interior, never more control
-// points than keys.
-TEST(bspline_fit, random_smooth_channels_meet_every_key_the_knots_can_reach) {
+// points than keys. A key alone in its knot span may stay missed (the span
+// is not split into one without keys), on smooth keys by little more than
+// the tolerance.
+constexpr float lone_key_error = 4.0f * bspline_fit_tolerance;
+
+TEST(bspline_fit, random_smooth_channels_meet_every_key_closely) {
   std::mt19937 engine(53);
   bspline_fit_scratch_t scratch;
   for (int n = 0; n < 40; ++n) {
@@ -221,9 +203,9 @@ TEST(bspline_fit, random_smooth_channels_meet_every_key_the_knots_can_reach) {
     bspline_fit(cr, r, scratch);
     bspline_fit(cs, s, scratch);
     SCOPED_TRACE(testing::Message() << "motion " << n << ", " << key_count << " keys");
-    expect_met_where_the_knots_can_refine(cp, p);
-    expect_met_where_the_knots_can_refine(cr, r);
-    expect_met_where_the_knots_can_refine(cs, s);
+    EXPECT_LE(worst_key_error(cp, p), lone_key_error);
+    EXPECT_LE(worst_key_error(cr, r), lone_key_error);
+    EXPECT_LE(worst_key_error(cs, s), lone_key_error);
     for (const array_t<float>* knots : {&cp.knots, &cr.knots, &cs.knots}) expect_clamped_and_increasing(*knots);
     EXPECT_LE(cp.control.size(), key_count);
     EXPECT_LE(cr.control.size(), key_count);
