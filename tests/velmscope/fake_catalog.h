@@ -17,6 +17,7 @@ struct fake_model_t {
   int next_base_calls = 0;
   int next_side_calls = 0;
   std::vector<float> advances;  // every step passed to advance, in order
+  difference_readout_t readout;
 };
 
 class fake_catalog_t : public model_catalog_t {
@@ -30,6 +31,7 @@ class fake_catalog_t : public model_catalog_t {
   void next_base(std::uint32_t model) override { ++models.at(model).next_base_calls; }
   void next_side(std::uint32_t model) override { ++models.at(model).next_side_calls; }
   void advance(std::uint32_t model, float step) override { models.at(model).advances.push_back(step); }
+  difference_readout_t difference_readout(std::uint32_t model) const override { return models.at(model).readout; }
 };
 
 }  // namespace keln::velmscope::testing

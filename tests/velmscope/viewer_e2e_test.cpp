@@ -132,7 +132,7 @@ TEST_F(ViewerEndToEnd, RCyclesTheRenderModeNameInTheOverlay) {
 }
 
 TEST_F(ViewerEndToEnd, KeysOutsideTheCommandsAndMouseDragsChangeNothingShown) {
-  ASSERT_TRUE(session.type("axz09 !"));
+  ASSERT_TRUE(session.type("axz09!/"));
   session.display().drag(session.window(), 500, 400, 540, 460);
   // Proof that the keys above were handled: a later command shows.
   ASSERT_TRUE(session.type("c"));
