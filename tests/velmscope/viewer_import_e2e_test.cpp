@@ -39,17 +39,19 @@ int run_in(const std::string& folder, const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Pixels of the skin's blue (lit or in shade) in columns x0 .. x1 - 1 of the
-// 3D view.
-int skin_pixels(const rgb_image_t& image, int x0, int x1) {
+// Pixels of the 3D view in columns x0 .. x1 - 1 that are of a colour.
+int pixels_of(const rgb_image_t& image, int x0, int x1, bool (*of_colour)(const rgb_t&)) {
   int count = 0;
   for (int y = scene_top; y < scene_bottom; ++y)
-    for (int x = x0; x < x1; ++x) {
-      const rgb_t& p = image.at(x, y);
-      if (p.b > p.r + 30 && p.b > p.g + 30) ++count;
-    }
+    for (int x = x0; x < x1; ++x) count += of_colour(image.at(x, y));
   return count;
 }
+
+// The skin's blue and the bones' red, lit or in shade.
+bool skin_blue(const rgb_t& p) { return p.b > p.r + 30 && p.b > p.g + 30; }
+bool bone_red(const rgb_t& p) { return p.r > p.g + 30 && p.r > p.b + 30; }
+
+int skin_pixels(const rgb_image_t& image, int x0, int x1) { return pixels_of(image, x0, x1, skin_blue); }
 
 bool both_skins(const rgb_image_t& image) {
   return skin_pixels(image, 0, centre_x) > 0 && skin_pixels(image, centre_x, image.width) > 0;
@@ -119,8 +121,7 @@ TEST(given_character, without_a_mesh_is_drawn_as_its_skeleton) {
   ASSERT_TRUE(session.type("rrk"));
   EXPECT_TRUE(session.wait_for(
       [](const rgb_image_t& image) {
-        return scene_pixels(image, dark_background, 0, centre_x).reddish > 0 &&
-               scene_pixels(image, dark_background, centre_x, image.width).reddish > 0;
+        return pixels_of(image, 0, centre_x, bone_red) > 0 && pixels_of(image, centre_x, image.width, bone_red) > 0;
       },
       frame_timeout));
 }
