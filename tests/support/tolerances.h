@@ -6,6 +6,8 @@ namespace keln::test {
 
 // kelncore, math, documents and tools.
 
+// Results that must be identical: the same operations in the same order.
+constexpr float tol_none = 0.0f;
 // Single rounding-level agreement of float values of order 1.
 constexpr float tol_exact = 1e-6f;
 // A few float operations on values of order 1 (products, rotations, skinning).
