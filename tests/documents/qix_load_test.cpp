@@ -47,12 +47,16 @@ TEST_F(qix_load_test, what_is_no_readable_document_is_refused_with_its_message) 
   ASSERT_EQ(truncate(huge.c_str(), 3LL << 30), 0);  // beyond the scanner's limit; sparse: takes no disk space
   EXPECT_EQ(qim_load(huge.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
   EXPECT_TRUE(nodes.empty());
+  const char text[] = "Header";  // text beyond the limit is refused before it is read
+  EXPECT_FALSE(qix_load_text("big.qis", text, QIX_MAX_DOCUMENT_SIZE + 1, nodes, QIX_SKELETON));
+  EXPECT_TRUE(nodes.empty());
   const std::string empty = file("empty.qis", "");
   EXPECT_EQ(qis_load(empty.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
   EXPECT_EQ(nodes.size(), 5u) << "the five roots stay in the list";
   EXPECT_EQ(log.lines, (std::vector<std::string>{"*** ERROR *** : cannot stat file no/such/file.qim",
                                                  "*** ERROR *** : cannot stat file " + m_dir,
                                                  "*** ERROR *** : error reading from file " + huge,
+                                                 "*** ERROR *** : error reading from file big.qis",
                                                  "*** ERROR *** : " + empty + ":1: syntax error [ token '' ]"}));
 }
 

@@ -20,6 +20,7 @@ TEST(string_local, truncates_reports_the_cut_and_copies_own_their_buffer) {
   EXPECT_STREQ(s.c_str(), "abcdef-12");
   EXPECT_TRUE(s.format("%d", 42));
   EXPECT_STREQ(s.c_str(), "42");
+  EXPECT_TRUE(string_local_t<10>("x").format("%s", ""));  // an empty text is whole, not cut
   EXPECT_FALSE(s.can_grow());
   string_local_t<10> copy(s);
   s = "other";
@@ -37,6 +38,9 @@ TEST(string_dyn, shares_the_empty_text_grows_exactly_never_shrinks_and_moves_its
   EXPECT_TRUE(a.assign("tiny"));
   EXPECT_EQ(a.capacity(), 5003u);
   EXPECT_STREQ(a.c_str(), "tiny");
+  string_dyn exact("abcd");  // capacity 5: a count of 5 fills it and must grow it
+  EXPECT_TRUE(exact.assign("abcdefgh", 0, 0, 5));
+  EXPECT_STREQ(exact.c_str(), "abcde");
   const char* buffer = a.c_str();
   string_dyn moved(std::move(a));
   EXPECT_EQ(moved.c_str(), buffer);
