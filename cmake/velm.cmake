@@ -6,9 +6,10 @@ if(VELM_SANITIZE)
   add_link_options(${VELM_SANITIZER_FLAGS})
 endif()
 
-# velm_target(<target>): warnings and the shared include root (src/).
+# velm_target(<target>): warnings (-Wall -Wextra -Wshadow; errors with VELM_WERROR,
+# which the test build sets) and the shared include root (src/).
 function(velm_target target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
   if(VELM_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()
