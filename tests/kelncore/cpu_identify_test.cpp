@@ -56,7 +56,7 @@ cpu_regs_t signature_leaf(unsigned family, unsigned model, std::uint32_t edx) {
 
 constexpr std::uint32_t EDX_FPU = 1u << 0, EDX_TSC = 1u << 4, EDX_CMOV = 1u << 15, EDX_MMX = 1u << 23,
                         EDX_SSE = 1u << 25, EDX_SSE2 = 1u << 26, ALL = 0xFFFFFFFFu;
-constexpr std::uint32_t EXT_MMX_EXT = 1u << 22, EXT_3DNOW_EXT = 1u << 30, EXT_3DNOW = 1u << 31;
+constexpr std::uint32_t EXT_MMX_EXT = 1u << 22, EXT_3DNOW_EXT = 1u << 30;  // 3DNow! itself is bit 31
 constexpr std::uint32_t BASE = CPU_FEAT_CPUID | CPU_FEAT_FPU;
 const char* const NO_TSC = "3:[cpu] The CPU has no RDTSC support.";
 
@@ -96,8 +96,8 @@ const identify_case_t IDENTIFY_CASES[] = {
      CPU_FEAT_MMX, BASE | CPU_FEAT_MMX, "Pentium IV (Willamette)", 733, {"os 4", "os 64", "os 128", "measure"}, {}},
     {"sets not reported", true, 1, "AuthenticAMD", 5, 8, EDX_FPU | EDX_TSC, 0, OS_ALL, BASE, "K6-2", 733,
      {"measure"}, {}},
-    {"extended", true, 1, "AuthenticAMD", 6, 2, EDX_FPU | EDX_TSC | EDX_MMX, EXT_3DNOW | EXT_3DNOW_EXT | EXT_MMX_EXT,
-     OS_ALL, BASE | CPU_FEAT_MMX | CPU_FEAT_3DNOW | CPU_FEAT_3DNOW_EXT | CPU_FEAT_MMX_EXT, "Athlon/Duron", 733,
+    {"extended", true, 1, "AuthenticAMD", 6, 2, EDX_FPU | EDX_TSC | EDX_MMX, EXT_3DNOW_EXT | EXT_MMX_EXT, OS_ALL,
+     BASE | CPU_FEAT_MMX | CPU_FEAT_3DNOW_EXT | CPU_FEAT_MMX_EXT, "Athlon/Duron", 733,
      {"os 4", "measure"}, {}},
     {"extended without os mmx", true, 1, "AuthenticAMD", 6, 2, EDX_FPU | EDX_TSC | EDX_MMX, ALL, 0, BASE,
      "Athlon/Duron", 733, {"os 4", "measure"}, {}},

@@ -74,10 +74,11 @@ TEST(mat4_transpose, both_forms_swap_rows_and_columns) {
     }
 }
 
-TEST(mat4_inverse, times_the_matrix_is_the_identity) {
+TEST(mat4_inverse, times_the_matrix_is_the_identity_also_for_full_matrices) {
   test::random_source_t rnd(13);
   for (int n = 0; n < 30; ++n) {
-    const mat4_t m = rnd.affine(-2, 2);
+    mat4_t m = rnd.affine(-2, 2);
+    for (unsigned i = 12; i < 15; ++i) m[i] = rnd.uniform(-0.5f, 0.5f);  // full matrices, not only affine ones
     mat4_t inv, product;
     ASSERT_TRUE(mat4_inverse(inv, m));
     mat4_mul(product, m, inv);
