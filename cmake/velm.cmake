@@ -7,10 +7,11 @@ if(VELM_SANITIZE)
   add_link_options(${VELM_SANITIZER_FLAGS})
 endif()
 
-# velm_target(<target>): the warning flags, and -Werror when VELM_WERROR is on.
-# The shared include root (src/) comes with kelncore, which every target links.
+# velm_target(<target>): the warning flags (-Wall -Wextra -Wshadow), and -Werror
+# when VELM_WERROR is on (the test build sets it). The shared include root
+# (src/) comes with kelncore, which every target links.
 function(velm_target target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wshadow)
   if(VELM_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
   endif()

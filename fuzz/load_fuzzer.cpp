@@ -22,22 +22,7 @@ using namespace keln;
 constexpr qix_kind_t k_kind = VELM_FUZZ_KIND;
 
 // Writes the root of the last load with the writer of its kind.
-bool write_loaded(qix_buffer_out_t& out) {
-  const qix_node_t* root = qix_loaded_root(k_kind);
-  switch (k_kind) {
-    case QIX_GEOMETRY:
-      return qim_write(*static_cast<const qim_t*>(root), out);
-    case QIX_SKELETON:
-      return qis_write(*static_cast<const qis_t*>(root), out);
-    case QIX_ANIMATION:
-      return qia_write(*static_cast<const qia_t*>(root), out);
-    case QIX_TRAIT:
-      return qit_write(*static_cast<const qit_t*>(root), out);
-    case QIX_COLLISION:
-      return qic_write(*static_cast<const qic_t*>(root), out);
-  }
-  return false;
-}
+bool write_loaded(qix_buffer_out_t& out) { return qix_write(*qix_loaded_root(k_kind), k_kind, out); }
 
 [[noreturn]] void round_trip_failed(const char* what) {
   std::fprintf(stderr, "round trip: %s\n", what);

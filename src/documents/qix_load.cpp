@@ -9,12 +9,18 @@
 
 namespace keln {
 
-bool qix_load_text(const char* name, const char* text, std::size_t size, qix_node_list_t& nodes, qix_kind_t kind) {
-  if (size > QIX_MAX_DOCUMENT_SIZE) {
-    g_qix_context = qix_parse_context_t();
-    msg_error("error reading from file %s", name);
-    return false;
-  }
+namespace {
+
+// The scanner takes at most QIX_MAX_DOCUMENT_SIZE bytes; a larger document is
+// refused with the read error. True when size is within the limit.
+bool within_limit(const char* name, std::uint64_t size) {
+  if (size <= QIX_MAX_DOCUMENT_SIZE) return true;
+  msg_error("error reading from file %s", name);
+  return false;
+}
+
+// Parses text whose size is within the limit.
+bool parse_text(const char* name, const char* text, std::size_t size, qix_node_list_t& nodes, qix_kind_t kind) {
   qix_scan_begin(name, kind);
   qix_parse_setup(nodes, kind);
   qix_storage_budget_begin(QIX_STORAGE_PER_TEXT_BYTE * size + QIX_STORAGE_ALLOWANCE);
@@ -26,6 +32,13 @@ bool qix_load_text(const char* name, const char* text, std::size_t size, qix_nod
   return result == 0;
 }
 
+}  // namespace
+
+bool qix_load_text(const char* name, const char* text, std::size_t size, qix_node_list_t& nodes, qix_kind_t kind) {
+  g_qix_context = qix_parse_context_t();  // no roots until this parse creates them
+  return within_limit(name, size) && parse_text(name, text, size, nodes, kind);
+}
+
 bool qix_load(const char* path, std::uint32_t device, qix_node_list_t& nodes, qix_kind_t kind) {
   g_qix_context = qix_parse_context_t();  // no roots until this load creates them
   auto_ptr_t<file_t> file = fs_open(path, device);
@@ -34,16 +47,17 @@ bool qix_load(const char* path, std::uint32_t device, qix_node_list_t& nodes, qi
     return false;
   }
   const std::uint64_t size = file->size();
-  if (file->state() != FS_STATE_OK || size > QIX_MAX_DOCUMENT_SIZE) {
+  if (file->state() != FS_STATE_OK) {
     msg_error("error reading from file %s", path);
     return false;
   }
+  if (!within_limit(path, size)) return false;
   char* text = new char[size];
   bool loaded = false;
   if (!file->read(text, size))
     msg_error("error reading from file %s", path);
   else
-    loaded = qix_load_text(path, text, size, nodes, kind);
+    loaded = parse_text(path, text, size, nodes, kind);
   delete[] text;
   return loaded;
 }

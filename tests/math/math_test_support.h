@@ -1,23 +1,16 @@
 #pragma once
-// Tolerances, comparisons and random inputs shared by the math and animation
-// tests. Quaternions compare equal up to sign (q and -q are one rotation).
+// Comparisons and random inputs shared by the math and animation tests. Quaternions compare equal up to sign (q and -q are one rotation).
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
+#include "../support/tolerances.h"
 #include "kelncore/math/mat4_routines.h"
 #include "kelncore/math/quat.h"
 
 namespace keln::test {
-
-// Single rounding-level agreement of values of order 1.
-constexpr float tol_exact = 1e-6f;
-// A few float operations on values of order 1 (products, rotations).
-constexpr float tol_float = 1e-5f;
-// Chains of many float operations (inverse, decomposition round trips).
-constexpr float tol_chain = 1e-4f;
 
 inline void expect_vec3_near(const vec3_t& a, const vec3_t& b, float tol) {
   for (unsigned i = 0; i < 3; ++i) EXPECT_NEAR(a[i], b[i], tol) << "component " << i;

@@ -11,34 +11,32 @@
 #include "fit_plots.h"
 #include "progress_line.h"
 #include "svg_chart.h"
+#include "../support/tolerances.h"
 
 namespace {
 
 using keln::velmfit::nice_ticks;
 
-void expect_ticks(double low, double high, const std::vector<double>& expected) {
-  const std::vector<double> ticks = nice_ticks(low, high);
-  ASSERT_EQ(ticks.size(), expected.size()) << low << " to " << high;
-  for (std::size_t i = 0; i < ticks.size(); ++i)
-    EXPECT_NEAR(ticks[i], expected[i], 1e-12) << low << " to " << high;
+TEST(velmfit_plots, ticks_are_round_steps_covering_the_range_and_names_keep_safe_characters) {
+  const std::pair<std::pair<double, double>, std::vector<double>> cases[] = {
+      {{0.0, 1.0}, {0.0, 0.2, 0.4, 0.6, 0.8, 1.0}},
+      {{0.0, 0.7}, {0.0, 0.2, 0.4, 0.6, 0.8}},
+      {{-0.22, 0.004}, {-0.25, -0.2, -0.15, -0.1, -0.05, 0.0, 0.05}},
+      {{3.0, 47.0}, {0.0, 10.0, 20.0, 30.0, 40.0, 50.0}},
+      {{0.999, 1.001}, {0.999, 0.9995, 1.0, 1.0005, 1.001}}};
+  for (const auto& [range, expected] : cases) {
+    const std::vector<double> ticks = nice_ticks(range.first, range.second);
+    ASSERT_EQ(ticks.size(), expected.size()) << range.first << " to " << range.second;
+    for (std::size_t i = 0; i < ticks.size(); ++i) EXPECT_NEAR(ticks[i], expected[i], keln::test::tol_double);
+  }
+  const std::pair<const char*, const char*> names[] = {{"HUNTER/RUN", "HUNTER_RUN"},
+                                                       {"../data/hunter/run.qia", "___data_hunter_run"},
+                                                       {"a b-c_d.txt", "a_b-c_d_txt"},
+                                                       {".qia", "_qia"}};
+  for (const auto& [name, stem] : names) EXPECT_EQ(keln::velmfit::plot_stem(name), stem);
 }
 
-TEST(velmfit_ticks, are_round_steps_covering_the_range) {
-  expect_ticks(0.0, 1.0, {0.0, 0.2, 0.4, 0.6, 0.8, 1.0});
-  expect_ticks(0.0, 0.7, {0.0, 0.2, 0.4, 0.6, 0.8});
-  expect_ticks(-0.22, 0.004, {-0.25, -0.2, -0.15, -0.1, -0.05, 0.0, 0.05});
-  expect_ticks(3.0, 47.0, {0.0, 10.0, 20.0, 30.0, 40.0, 50.0});
-  expect_ticks(0.999, 1.001, {0.999, 0.9995, 1.0, 1.0005, 1.001});
-}
-
-TEST(velmfit_plot_names, keep_letters_digits_dashes_and_underscores) {
-  EXPECT_EQ(keln::velmfit::plot_stem("HUNTER/RUN"), "HUNTER_RUN");
-  EXPECT_EQ(keln::velmfit::plot_stem("../data/hunter/run.qia"), "___data_hunter_run");
-  EXPECT_EQ(keln::velmfit::plot_stem("a b-c_d.txt"), "a_b-c_d_txt");
-  EXPECT_EQ(keln::velmfit::plot_stem(".qia"), "_qia");
-}
-
-TEST(velmfit_plot_channels, a_bone_answers_for_its_own_joint_and_its_childrens) {
+TEST(velmfit_plot_channels, a_bone_answers_for_its_joint_and_its_childrens_worst_first) {
   // root -> a -> b, root -> c
   keln::array_dyn_t<keln::velm::bone_node_t> skeleton;
   skeleton.resize(4);
@@ -47,9 +45,7 @@ TEST(velmfit_plot_channels, a_bone_answers_for_its_own_joint_and_its_childrens) 
   skeleton[3].parent = 0;
   EXPECT_EQ(keln::velmfit::joint_reach_errors(skeleton, {0.0, 0.1, 5.0, 0.2}),
             (std::vector<double>{0.2, 5.0, 5.0, 0.2}));
-}
-
-TEST(velmfit_plot_channels, worst_first_and_only_channels_with_a_bone) {
+  // Channels: worst first, and only those with a bone.
   keln::velm::motion_t motion;
   motion.channels.resize(5);
   const std::uint32_t bones[] = {0, keln::velm::no_bone, 2, 1, 3};
@@ -131,23 +127,17 @@ TEST_F(plotted_t, a_file_that_cannot_be_written_is_reported_and_stops_the_plots)
   EXPECT_FALSE(std::filesystem::exists(dir + "/cubic_channel_0_root.svg"));
 }
 
-TEST(velmfit_progress, draws_in_place_and_erases_before_any_message) {
-  keln::velmfit::progress_line_t line(true);
+TEST(velmfit_progress, draws_in_place_erases_before_any_message_and_disabled_writes_nothing) {
+  keln::velmfit::progress_line_t line(true), disabled(false);
   const keln::string_local_t<8> message;
   ::testing::internal::CaptureStderr();
   line.show("fitting 1/2");
   line.show("fitting 2/2");
   line.handle(message, keln::ML_INFO);
   line.handle(message, keln::ML_INFO);  // already erased: nothing more
+  disabled.show("fitting 1/2");
+  disabled.hide();
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "\r\x1b[Kfitting 1/2\r\x1b[Kfitting 2/2\r\x1b[K");
-}
-
-TEST(velmfit_progress, a_disabled_line_writes_nothing) {
-  keln::velmfit::progress_line_t line(false);
-  ::testing::internal::CaptureStderr();
-  line.show("fitting 1/2");
-  line.hide();
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
 }  // namespace

@@ -12,6 +12,10 @@
 
 namespace keln {
 
+// The file and function texts are fixed, not taken from __FILE__ and __func__:
+// the check line "<file>(<line>): unknown fn: <message>" is printed exactly so,
+// and __FILE__ would give a path that depends on the build directory (and
+// __func__ the name of the template member) instead.
 #define KELN_ARRAY_CHECK(condition, message)                                                    \
   do {                                                                                          \
     if (__builtin_expect(!(condition), 0))                                                      \

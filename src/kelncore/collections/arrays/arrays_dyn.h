@@ -68,6 +68,7 @@ class array_dyn_t : public array_t<T> {
     if (static_cast<const array_t<T>*>(this) == &other) return *this;
     this->clear();
     if (!this->resize(other.size())) {
+      // Fixed file and function texts, as in KELN_ARRAY_CHECK.
       core_assert_failed("Failed to allocate enough elements to accomodate elements of rhs array.",
                          "kelncore/collections/arrays/arrays_dyn.h", __LINE__, "unknown fn");
     }

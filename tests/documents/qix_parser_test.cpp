@@ -14,7 +14,7 @@ struct corpus_document_t : parsed_text_t {
   corpus_document_t(const char* path, qix_kind_t kind) : parsed_text_t(read_text_file(path), kind) {}
 };
 
-TEST(qix_parser, a_parse_creates_the_five_roots_first) {
+TEST(qix_parser, a_parse_creates_the_five_roots_first_and_keeps_the_nodes_of_a_failure) {
   corpus_document_t d("corpus/skeleton/valid_two_bones.qis", QIX_SKELETON);
   ASSERT_TRUE(d.loaded);
   ASSERT_GE(d.nodes.size(), 5u);
@@ -24,9 +24,17 @@ TEST(qix_parser, a_parse_creates_the_five_roots_first) {
   EXPECT_NE(dynamic_cast<qit_t*>(d.nodes[3]), nullptr);
   EXPECT_NE(dynamic_cast<qic_t*>(d.nodes[4]), nullptr);
   EXPECT_EQ(static_cast<qim_t*>(d.nodes[0])->header, nullptr) << "the other roots stay empty";
+
+  message_log_t log;
+  corpus_document_t failed("corpus/geometry/piece_count.qim", QIX_GEOMETRY);
+  EXPECT_FALSE(failed.loaded);
+  EXPECT_EQ(static_cast<qim_t*>(failed.root)->pieces.size(), 1u) << "the root is partly filled";
+  EXPECT_GT(failed.nodes.size(), 5u);
+  EXPECT_EQ(log.lines,
+            std::vector<std::string>{"*** ERROR *** : test.doc:14: mismatching Piece count [ token '' ]"});
 }
 
-TEST(qix_parser, geometry_sections) {
+TEST(qix_parser, geometry_sections_and_skin_items_with_their_pairs) {
   corpus_document_t d("corpus/geometry/valid_skinned.qim", QIX_GEOMETRY);
   ASSERT_TRUE(d.loaded);
   const qim_t& g = *static_cast<qim_t*>(d.root);
@@ -65,12 +73,9 @@ TEST(qix_parser, geometry_sections) {
 
   ASSERT_EQ(g.bone_names.size(), 2u);
   EXPECT_STREQ(g.bone_names[1].text, "arm");
-}
 
-TEST(qix_parser, skin_items_carry_their_pairs) {
-  corpus_document_t d("corpus/geometry/valid_skinned.qim", QIX_GEOMETRY);
-  ASSERT_TRUE(d.loaded);
-  const qim_skin_t& skin = *static_cast<qim_t*>(d.root)->skin;
+  // Skin items carry their pairs.
+  const qim_skin_t& skin = *g.skin;
   EXPECT_EQ(skin.stream_count, 1u);
   ASSERT_EQ(skin.streams.size(), 1u);
   const qim_skinstream_t& stream = *static_cast<qim_skinstream_t*>(skin.streams[0]);
@@ -108,18 +113,14 @@ TEST(qix_parser, matrices_are_stored_transposed) {
   EXPECT_EQ(key[1], -1.0f) << "the fifth number written is row 0, column 1";
   EXPECT_EQ(key[4], 1.0f);
   EXPECT_EQ(key[7], 2.0f);
+
+  corpus_document_t bits("corpus/scanner/bit_patterns.qis", QIX_SKELETON);  // bit patterns and suffixes
+  ASSERT_TRUE(bits.loaded);
+  const qis_bone_t& same = static_cast<qis_t*>(bits.root)->bones->bone_list[1];
+  EXPECT_EQ(std::memcmp(same.matrix.m, arm.matrix.m, sizeof arm.matrix.m), 0);
 }
 
-TEST(qix_parser, bit_patterns_and_suffixes_in_a_document) {
-  corpus_document_t d("corpus/scanner/bit_patterns.qis", QIX_SKELETON);
-  ASSERT_TRUE(d.loaded);
-  const qis_bone_t& arm = static_cast<qis_t*>(d.root)->bones->bone_list[1];
-  EXPECT_EQ(arm.matrix.m[3], 5.0f);
-  EXPECT_EQ(arm.matrix.m[7], 6.0f);
-  EXPECT_EQ(arm.matrix.m[11], 7.0f);
-}
-
-TEST(qix_parser, animation_channels_by_keyword) {
+TEST(qix_parser, animation_channels_by_keyword_and_integer_items_in_float_streams) {
   corpus_document_t d("corpus/animation/valid_two_channels.qia", QIX_ANIMATION);
   ASSERT_TRUE(d.loaded);
   const qia_t& a = *static_cast<qia_t*>(d.root);
@@ -133,12 +134,11 @@ TEST(qix_parser, animation_channels_by_keyword) {
   ASSERT_NE(time, nullptr);
   EXPECT_EQ(time->format, QIX_FORMAT_FLOAT);
   EXPECT_EQ(a.custom_channels[0]->streams[0]->format, QIX_FORMAT_INT);
-}
 
-TEST(qix_parser, a_float_stream_keeps_the_bytes_of_integer_items) {
-  corpus_document_t d("corpus/geometry/valid_float_stream_integers.qim", QIX_GEOMETRY);
-  ASSERT_TRUE(d.loaded);
-  const qix_stream_t* ids = static_cast<qim_t*>(d.root)->pieces[0]->find_stream("_ID");
+  // A float stream keeps the bytes of integer items.
+  corpus_document_t g("corpus/geometry/valid_float_stream_integers.qim", QIX_GEOMETRY);
+  ASSERT_TRUE(g.loaded);
+  const qix_stream_t* ids = static_cast<qim_t*>(g.root)->pieces[0]->find_stream("_ID");
   ASSERT_NE(ids, nullptr);
   std::int32_t value;
   std::memcpy(&value, ids->item(2), 4);
@@ -164,7 +164,7 @@ TEST(qix_parser, trait_looks_and_variants) {
   EXPECT_EQ(part.attributes[0]->value.format, QIX_FORMAT_INT);
 }
 
-TEST(qix_parser, collision_locators_keep_the_parameters_of_their_type) {
+TEST(qix_parser, collision_locators_keep_the_parameters_of_their_type_without_meshes_too) {
   corpus_document_t d("corpus/collision/valid_shapes.qic", QIX_COLLISION);
   ASSERT_TRUE(d.loaded);
   const qic_t& c = *static_cast<qic_t*>(d.root);
@@ -185,28 +185,15 @@ TEST(qix_parser, collision_locators_keep_the_parameters_of_their_type) {
   EXPECT_EQ(sphere.type, QIC_SPHERE);
   EXPECT_EQ(sphere.parameters[0], 0.2f);
   EXPECT_EQ(sphere.parameters[1], 0.0f);
-}
 
-TEST(qix_parser, a_collision_document_without_meshes) {
-  parsed_text_t d(
+  parsed_text_t no_meshes(
       "Header { FormatVersion : 2 Source : \"\" Type : \"\" Name : \"\" }\n"
       "Global { VertexCount : 0 TriangleCount : 0 MaterialCount : 0 PieceCount : 0 PartCount : 1 LocatorCount : 1 }\n"
       "Part { Name : \"p\" PieceCount : 0 LocatorCount : 1 Pieces : Locators : 0 }\n"
       "Locator { Name : \"l\" Index : 0 Position : ( 0.0 0.0 0.0 ) Rotation : ( 1.0 0.0 0.0 0.0 ) Alias : \"\"\n"
       "  Weight : 1.0 Type : \"Sphere\" Parameters : ( 2.0 0.0 0.0 0.0 ) }\n",
       QIX_COLLISION);
-  EXPECT_TRUE(d.loaded);
-}
-
-TEST(qix_parser, nodes_of_a_failed_parse_stay_in_the_list) {
-  message_log_t log;
-  corpus_document_t d("corpus/geometry/piece_count.qim", QIX_GEOMETRY);
-  EXPECT_FALSE(d.loaded);
-  const qim_t& g = *static_cast<qim_t*>(d.root);
-  EXPECT_EQ(g.pieces.size(), 1u) << "the root is partly filled";
-  EXPECT_GT(d.nodes.size(), 5u);
-  EXPECT_EQ(log.lines,
-            std::vector<std::string>{"*** ERROR *** : test.doc:14: mismatching Piece count [ token '' ]"});
+  EXPECT_TRUE(no_meshes.loaded);
 }
 
 }  // namespace

@@ -36,38 +36,25 @@ const std::size_t SIZES[] = {0,   1,   3,   4,   5,   15,  16,   17,   31,   63,
                              100, 127, 128, 129, 319, 320, 1000, 4095, 4096, 65536, 100000};
 const std::size_t OFFSETS[] = {0, 1, 3, 4, 8, 15, 16, 33};
 
-void check_all(mem_copy_fn copy) {
-  for (std::size_t count : SIZES)
-    for (std::size_t dst_offset : OFFSETS)
-      for (std::size_t src_offset : OFFSETS) check_copy(copy, count, dst_offset, src_offset);
+TEST(mem_copy, both_routines_copy_every_size_and_alignment_like_memcpy) {
+  for (mem_copy_fn copy : {&mem_copy_sse, &mem_copy_std})
+    for (std::size_t count : SIZES)
+      for (std::size_t dst_offset : OFFSETS)
+        for (std::size_t src_offset : OFFSETS) check_copy(copy, count, dst_offset, src_offset);
 }
 
-TEST(mem_copy_sse, copies_every_size_and_alignment_like_memcpy) { check_all(&mem_copy_sse); }
-
-TEST(mem_copy_sse, copies_the_boundary_cases) {
-  check_copy(&mem_copy_sse, 63, 0, 0);
-  check_copy(&mem_copy_sse, 64, 1, 0);
-  check_copy(&mem_copy_sse, 100000, 0, 0);
-}
-
-TEST(mem_copy_std, copies_every_size_and_alignment) { check_all(&mem_copy_std); }
-
-TEST(mem_copy_select, sse_copy_only_with_sse) {
-  mem_copy_select(CPU_FEAT_SSE);
-  EXPECT_EQ(mem_copy_routine, &mem_copy_sse);
-  mem_copy_select(CPU_FEAT_CPUID | CPU_FEAT_FPU | CPU_FEAT_MMX | CPU_FEAT_MMX_EXT | CPU_FEAT_3DNOW);
-  EXPECT_EQ(mem_copy_routine, &mem_copy_std);
-  mem_copy_select(CPU_FEAT_CPUID | CPU_FEAT_FPU | CPU_FEAT_MMX | CPU_FEAT_SSE | CPU_FEAT_SSE2);
-  EXPECT_EQ(mem_copy_routine, &mem_copy_sse);
+TEST(mem_copy, goes_through_the_routine_selected_for_the_features) {
+  const std::pair<std::uint32_t, mem_copy_fn> selections[] = {
+      {CPU_FEAT_SSE, &mem_copy_sse},
+      {CPU_FEAT_CPUID | CPU_FEAT_FPU | CPU_FEAT_MMX | CPU_FEAT_MMX_EXT | CPU_FEAT_3DNOW, &mem_copy_std},
+      {CPU_FEAT_CPUID | CPU_FEAT_FPU | CPU_FEAT_MMX | CPU_FEAT_SSE | CPU_FEAT_SSE2, &mem_copy_sse}};
+  for (const auto& [features, routine] : selections) {
+    mem_copy_select(features);
+    EXPECT_EQ(mem_copy_routine, routine) << features;
+    check_copy(&mem_copy, 1000, 1, 2);
+  }
   mem_copy_install_default();
   EXPECT_EQ(mem_copy_routine, &mem_copy_std);
-}
-
-TEST(mem_copy, goes_through_the_routine_in_use) {
-  mem_copy_select(CPU_FEAT_SSE);
-  check_copy(&mem_copy, 1000, 1, 2);
-  mem_copy_install_default();
-  check_copy(&mem_copy, 1000, 1, 2);
 }
 
 }  // namespace

@@ -36,15 +36,11 @@ std::string float_text(float value) {
 }
 
 TEST(qix_write_float, short_texts_with_a_point_or_an_exponent) {
-  EXPECT_EQ(float_text(1.0f), "1.0");
-  EXPECT_EQ(float_text(0.1f), "0.1");
-  EXPECT_EQ(float_text(-2.5f), "-2.5");
-  EXPECT_EQ(float_text(-0.0f), "-0.0");
-  EXPECT_EQ(float_text(123456.0f), "123456.0");
-  EXPECT_EQ(float_text(1e30f), "1e+30");
-  EXPECT_EQ(float_text(INFINITY), "&7F800000");
-  EXPECT_EQ(float_text(-INFINITY), "&FF800000");
-  EXPECT_EQ(float_text(float_of(0x7FC00001u)), "&7FC00001");
+  const std::pair<float, const char*> cases[] = {
+      {1.0f, "1.0"},       {0.1f, "0.1"},          {-2.5f, "-2.5"},          {-0.0f, "-0.0"},
+      {123456.0f, "123456.0"}, {1e30f, "1e+30"},   {INFINITY, "&7F800000"}, {-INFINITY, "&FF800000"},
+      {float_of(0x7FC00001u), "&7FC00001"}};
+  for (const auto& [value, text] : cases) EXPECT_EQ(float_text(value), text);
 }
 
 TEST(qix_write_float, every_kind_of_float_reads_back_bit_for_bit) {
@@ -154,27 +150,15 @@ TEST(qix_writer, a_document_built_in_memory_reads_back_the_same) {
 }
 
 TEST(qix_writer, refuses_what_would_not_read_back) {
-  {
+  void (*const faults[])(qim_t&) = {
+      [](qim_t& d) { d.materials[0]->alias = "say \"hi\""; },               // strings cannot hold a double quote
+      [](qim_t& d) { d.pieces[0]->streams[0]->format = QIX_FORMAT_WORD; },  // no keyword for the format
+      [](qim_t& d) { d.bone_names.clear(); },                               // a skin needs bone names
+      [](qim_t& d) { d.header = nullptr; },
+  };
+  for (auto fault : faults) {
     built_geometry_t built;
-    built.document->materials[0]->alias = "say \"hi\"";
-    built.text();
-    EXPECT_FALSE(built.ok) << "strings cannot hold a double quote";
-  }
-  {
-    built_geometry_t built;
-    built.document->pieces[0]->streams[0]->format = QIX_FORMAT_WORD;
-    built.text();
-    EXPECT_FALSE(built.ok) << "no keyword for the format";
-  }
-  {
-    built_geometry_t built;
-    built.document->bone_names.clear();
-    built.text();
-    EXPECT_FALSE(built.ok) << "a skin needs bone names";
-  }
-  {
-    built_geometry_t built;
-    built.document->header = nullptr;
+    fault(*built.document);
     built.text();
     EXPECT_FALSE(built.ok);
   }

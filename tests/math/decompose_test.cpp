@@ -10,6 +10,7 @@ using test::expect_quat_near;
 using test::expect_vec3_near;
 using test::tol_chain;
 using test::tol_float;
+using test::tol_none;
 
 // T(t) F R(q) R(u) K(k) R(u)ᵀ, built with the routine table ("a then b").
 mat4_t recompose(const affine_parts_t& p) {
@@ -62,7 +63,7 @@ TEST(decompose, identity_gives_identity_parts) {
   expect_quat_near(p.q, quat_identity(), tol_float);
   expect_quat_near(p.u, quat_identity(), tol_float);
   expect_vec3_near(p.k, vec3_t{{1, 1, 1}}, tol_float);
-  expect_vec3_near(p.t, vec3_t{}, 0.0f);
+  expect_vec3_near(p.t, vec3_t{}, tol_none);
   EXPECT_EQ(p.f, 1.0f);
 }
 
@@ -77,7 +78,7 @@ TEST(decompose, rotation_with_translation_round_trips) {
     const affine_parts_t p = decompose_checked(m);
     expect_quat_near(p.q, q, tol_float);
     expect_vec3_near(p.k, vec3_t{{1, 1, 1}}, tol_float);
-    expect_vec3_near(p.t, vec3_t{{m[3], m[7], m[11]}}, 0.0f);
+    expect_vec3_near(p.t, vec3_t{{m[3], m[7], m[11]}}, tol_none);
     EXPECT_EQ(p.f, 1.0f);
   }
 }
@@ -174,7 +175,7 @@ TEST(decompose, singular_matrices_round_trip) {
   mat4_t flat(0.0f);
   flat[15] = 1.0f;
   const affine_parts_t zero = decompose_checked(flat);
-  expect_vec3_near(zero.k, vec3_t{}, 0.0f);
+  expect_vec3_near(zero.k, vec3_t{}, tol_none);
 }
 
 }  // namespace

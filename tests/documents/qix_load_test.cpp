@@ -36,41 +36,40 @@ class qix_load_test : public ::testing::Test {
   std::string m_dir;
 };
 
-TEST_F(qix_load_test, a_missing_file_creates_no_nodes) {
+TEST_F(qix_load_test, what_is_no_readable_document_is_refused_with_its_message) {
   ASSERT_NE(qim_load("corpus/geometry/valid_minimal.qim", FS_DEVICE_SYSTEM, nodes), nullptr);
   qix_destroy_nodes(nodes);
   EXPECT_EQ(qim_load("no/such/file.qim", FS_DEVICE_SYSTEM, nodes), nullptr);
   EXPECT_TRUE(nodes.empty());
   EXPECT_EQ(qix_loaded_root(QIX_GEOMETRY), nullptr) << "no root of an earlier load is handed out";
-  EXPECT_EQ(log.lines, std::vector<std::string>{"*** ERROR *** : cannot stat file no/such/file.qim"});
-}
-
-TEST_F(qix_load_test, a_directory_is_not_a_document) {
-  EXPECT_FALSE(qix_load(m_dir.c_str(), FS_DEVICE_SYSTEM, nodes, QIX_SKELETON));
-  EXPECT_EQ(log.lines, std::vector<std::string>{"*** ERROR *** : cannot stat file " + m_dir});
-}
-
-TEST_F(qix_load_test, an_empty_file_is_a_syntax_error_at_line_1) {
-  const std::string path = file("empty.qis", "");
-  EXPECT_EQ(qis_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_EQ(log.lines, std::vector<std::string>{"*** ERROR *** : " + path + ":1: syntax error [ token '' ]"});
-  EXPECT_EQ(nodes.size(), 5u) << "the five roots stay in the list";
-}
-
-TEST_F(qix_load_test, a_document_beyond_the_scanner_limit_is_not_read) {
-  const std::string path = file("huge.qim", "");
-  ASSERT_EQ(truncate(path.c_str(), 3LL << 30), 0);  // sparse: takes no disk space
-  EXPECT_EQ(qim_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_EQ(log.lines, std::vector<std::string>{"*** ERROR *** : error reading from file " + path});
+  EXPECT_FALSE(qix_load(m_dir.c_str(), FS_DEVICE_SYSTEM, nodes, QIX_SKELETON));  // a directory
+  const std::string huge = file("huge.qim", "");
+  ASSERT_EQ(truncate(huge.c_str(), 3LL << 30), 0);  // beyond the scanner's limit; sparse: takes no disk space
+  EXPECT_EQ(qim_load(huge.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
   EXPECT_TRUE(nodes.empty());
+  const char text[] = "Header";  // text beyond the limit is refused before it is read
+  EXPECT_FALSE(qix_load_text("big.qis", text, QIX_MAX_DOCUMENT_SIZE + 1, nodes, QIX_SKELETON));
+  EXPECT_TRUE(nodes.empty());
+  const std::string empty = file("empty.qis", "");
+  EXPECT_EQ(qis_load(empty.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_EQ(nodes.size(), 5u) << "the five roots stay in the list";
+  EXPECT_EQ(log.lines, (std::vector<std::string>{"*** ERROR *** : cannot stat file no/such/file.qim",
+                                                 "*** ERROR *** : cannot stat file " + m_dir,
+                                                 "*** ERROR *** : error reading from file " + huge,
+                                                 "*** ERROR *** : error reading from file big.qis",
+                                                 "*** ERROR *** : " + empty + ":1: syntax error [ token '' ]"}));
 }
 
-TEST_F(qix_load_test, typed_loads_name_the_file_they_read) {
+TEST_F(qix_load_test, every_kind_has_a_typed_load_naming_the_file_it_read) {
   const std::string text = read_text_file("corpus/skeleton/valid_two_bones.qis");
   const std::string path = file("biped.qis", text);
   const qis_t* skeleton = qis_load(path.c_str(), FS_DEVICE_SYSTEM, nodes);
   ASSERT_NE(skeleton, nullptr);
   EXPECT_STREQ(skeleton->file_name.text, path.c_str());
+  EXPECT_NE(qim_load("corpus/geometry/valid_minimal.qim", FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_NE(qia_load("corpus/animation/valid_two_channels.qia", FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_NE(qit_load("corpus/trait/valid_looks.qit", FS_DEVICE_SYSTEM, nodes), nullptr);
+  EXPECT_NE(qic_load("corpus/collision/valid_shapes.qic", FS_DEVICE_SYSTEM, nodes), nullptr);
   EXPECT_TRUE(log.lines.empty());
 }
 
@@ -100,23 +99,13 @@ TEST_F(qix_load_test, loading_twice_gives_two_roots_and_lines_from_1) {
   EXPECT_EQ(first->bones->bone_list.size(), second->bones->bone_list.size());
 }
 
-TEST_F(qix_load_test, every_kind_has_a_typed_load) {
-  EXPECT_NE(qim_load("corpus/geometry/valid_minimal.qim", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_NE(qia_load("corpus/animation/valid_two_channels.qia", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_NE(qit_load("corpus/trait/valid_looks.qit", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_NE(qic_load("corpus/collision/valid_shapes.qic", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_TRUE(log.lines.empty());
-}
-
 TEST(qix_kind, from_the_extension) {
   qix_kind_t kind = QIX_GEOMETRY;
   EXPECT_TRUE(qix_kind_from_path("a/b.qia", kind));
   EXPECT_EQ(kind, QIX_ANIMATION);
   EXPECT_TRUE(qix_kind_from_path(".qic", kind));
   EXPECT_EQ(kind, QIX_COLLISION);
-  EXPECT_FALSE(qix_kind_from_path("b.QIM", kind));
-  EXPECT_FALSE(qix_kind_from_path("qim", kind));
-  EXPECT_FALSE(qix_kind_from_path("b.qimx", kind));
+  for (const char* path : {"b.QIM", "qim", "b.qimx"}) EXPECT_FALSE(qix_kind_from_path(path, kind)) << path;
 }
 
 }  // namespace

@@ -13,56 +13,35 @@ namespace {
 
 const float three_floats[3] = {1.0f, 2.0f, 3.0f};
 
-TEST(qix_format, item_sizes) {
+TEST(qix_stream, allocates_once_with_a_known_size_and_takes_items_of_that_size_up_to_the_capacity) {
   const std::uint32_t sizes[] = {4, 8, 12, 16, 20, 24, 64, 4, 12, 64, 16, 4, 0, 0};
   for (std::uint32_t code = 0; code < 14; ++code) EXPECT_EQ(qix_format_size(code), sizes[code]) << code;
   EXPECT_EQ(qix_format_size(0xFFFFFFFFu), 0u);
-}
-
-TEST(qix_stream, allocate_refuses_formats_without_size_and_a_second_call) {
-  qix_stream_t none;
+  qix_stream_t none, unknown, stream, empty, pairs, quaternions, floats;
   EXPECT_FALSE(none.allocate(QIX_FORMAT_NONE, 3));
   EXPECT_FALSE(none.allocated);
-  qix_stream_t unknown;
   EXPECT_FALSE(unknown.allocate(77, 3));
   EXPECT_EQ(unknown.data, nullptr);
-
-  qix_stream_t stream;
+  EXPECT_FALSE(stream.add_item(three_floats, 12)) << "not allocated yet";
   ASSERT_TRUE(stream.allocate(QIX_FORMAT_FLOAT3, 2));
   EXPECT_FALSE(stream.allocate(QIX_FORMAT_FLOAT, 5));
   EXPECT_EQ(stream.format, QIX_FORMAT_FLOAT3);
   EXPECT_EQ(stream.capacity, 2u);
-}
-
-TEST(qix_stream, items_fill_up_to_the_capacity) {
-  qix_stream_t stream;
-  EXPECT_FALSE(stream.add_item(three_floats, 12)) << "not allocated yet";
-  ASSERT_TRUE(stream.allocate(QIX_FORMAT_FLOAT3, 2));
   EXPECT_TRUE(stream.add_item(three_floats, 12));
   EXPECT_TRUE(stream.add_item(three_floats, 12));
   EXPECT_FALSE(stream.add_item(three_floats, 12)) << "full";
   EXPECT_EQ(stream.item_count, 2u);
   EXPECT_EQ(std::memcmp(stream.item(1), three_floats, 12), 0);
-}
-
-TEST(qix_stream, an_empty_stream_refuses_its_first_item) {
-  qix_stream_t stream;
-  ASSERT_TRUE(stream.allocate(QIX_FORMAT_INT, 0));
-  const std::int32_t value = 5;
-  EXPECT_FALSE(stream.add_item(&value, 4));
-}
-
-TEST(qix_stream, items_are_matched_by_byte_size) {
-  qix_stream_t pairs;
+  const std::int32_t integer = 7;
+  ASSERT_TRUE(empty.allocate(QIX_FORMAT_INT, 0));
+  EXPECT_FALSE(empty.add_item(&integer, 4));
+  // Items are matched by byte size.
   ASSERT_TRUE(pairs.allocate(QIX_FORMAT_FLOAT2, 1));
   EXPECT_FALSE(pairs.add_item(three_floats, 12));
-  qix_stream_t quaternions;
   ASSERT_TRUE(quaternions.allocate(QIX_FORMAT_QUATERNION, 1));
   const float q[4] = {1, 0, 0, 0};
   EXPECT_TRUE(quaternions.add_item(q, 16));
-  qix_stream_t floats;
   ASSERT_TRUE(floats.allocate(QIX_FORMAT_FLOAT, 1));
-  const std::int32_t integer = 7;
   EXPECT_TRUE(floats.add_item(&integer, 4));
 }
 
@@ -89,15 +68,12 @@ class qim_skinstream_test : public ::testing::Test {
   qim_skinstream_t stream;
 };
 
-TEST_F(qim_skinstream_test, pairs_need_an_item) {
+TEST_F(qim_skinstream_test, weights_need_an_item_and_are_limited_by_it_and_by_the_total) {
   EXPECT_FALSE(stream.set_weight_count(1));
   EXPECT_FALSE(stream.set_clone_count(1));
   EXPECT_FALSE(stream.add_weight(0, 1.0f));
   EXPECT_FALSE(stream.add_clone(0, 0));
   EXPECT_EQ(stream.item_count_declared, 2u);
-}
-
-TEST_F(qim_skinstream_test, weights_are_limited_by_the_item_and_by_the_total) {
   ASSERT_TRUE(stream.add_item(three_floats, 12));
   ASSERT_TRUE(stream.set_weight_count(2));
   EXPECT_TRUE(stream.add_weight(4, 0.75f));
@@ -145,7 +121,7 @@ TEST(qim_skinstream, a_refused_weight_block_refuses_every_weight) {
   EXPECT_FALSE(stream.add_weight(0, 1.0f));
 }
 
-TEST(qis_bones, names_find_their_bones) {
+TEST(qis_bones, names_find_their_bones_and_each_keeps_its_inverse) {
   qis_bones_t bones;
   const mat4_t identity(1.0f);
   bones.add_bone("root", "", identity.m);
@@ -157,19 +133,16 @@ TEST(qis_bones, names_find_their_bones) {
   EXPECT_EQ(bones.find_bone("root", found), 2) << "the later bone of a name takes it";
   EXPECT_EQ(bones.find_bone("", found), -1);
   EXPECT_TRUE(found) << "an empty name is no parent, not an error";
-  EXPECT_EQ(bones.find_bone("leg", found), -1);
-  EXPECT_FALSE(found);
-  EXPECT_EQ(bones.find_bone("ar", found), -1);
-  EXPECT_FALSE(found);
-}
-
-TEST(qis_bones, each_bone_keeps_the_inverse_of_its_matrix) {
-  qis_bones_t bones;
+  for (const char* name : {"leg", "ar"}) {
+    EXPECT_EQ(bones.find_bone(name, found), -1);
+    EXPECT_FALSE(found);
+  }
+  // Each bone keeps the inverse of its matrix.
   mat4_t scale(2.0f);
   scale.m[15] = 1.0f;
   scale.m[3] = 4.0f;  // translation x
   bones.add_bone("b", "", scale.m);
-  const qis_bone_t& bone = bones.bone_list[0];
+  const qis_bone_t& bone = bones.bone_list[3];
   EXPECT_EQ(bone.inverse.m[0], 0.5f);
   EXPECT_EQ(bone.inverse.m[3], -2.0f);
   EXPECT_EQ(bone.inverse.m[15], 1.0f);

@@ -9,40 +9,29 @@ using test::expect_quat_near;
 using test::expect_vec3_near;
 using test::tol_exact;
 using test::tol_float;
+using test::tol_none;
 
 const vec3_t x_axis{{1, 0, 0}}, y_axis{{0, 1, 0}}, z_axis{{0, 0, 1}};
 
-TEST(quat_product, follows_the_hamilton_rules_for_the_unit_vectors) {
+TEST(quat_product, follows_the_hamilton_rules_and_composes_rotations_right_operand_first) {
   const quat_t i{{0, 1, 0, 0}}, j{{0, 0, 1, 0}}, k{{0, 0, 0, 1}};
   quat_t r;
   quat_mul(r, i, j);
-  expect_quat_near(r, k, 0.0f);
+  expect_quat_near(r, k, tol_none);
   EXPECT_EQ(r[3], 1.0f);
   quat_mul(r, j, i);
   EXPECT_EQ(r[3], -1.0f);
   quat_mul(r, i, i);
   EXPECT_EQ(r[0], -1.0f);
-}
-
-TEST(quat_product, in_place_equals_the_three_operand_form) {
-  test::random_source_t rnd(1);
-  for (int n = 0; n < 50; ++n) {
-    const quat_t a = rnd.unit_quat(), b = rnd.unit_quat();
-    quat_t out, in_place = a;
-    quat_mul(out, a, b);
-    quat_mul_inplace(in_place, b);
-    for (unsigned c = 0; c < 4; ++c) EXPECT_EQ(out[c], in_place[c]);
-  }
-}
-
-TEST(quat_product, composes_rotations_right_operand_first) {
-  // a ⊗ b applied to v equals a applied to (b applied to v).
+  // a ⊗ b applied to v equals a applied to (b applied to v), in place too.
   test::random_source_t rnd(2);
   for (int n = 0; n < 50; ++n) {
     const quat_t a = rnd.unit_quat(), b = rnd.unit_quat();
     const vec3_t v = rnd.vec3(-2, 2);
-    quat_t ab;
+    quat_t ab, in_place = a;
     quat_mul(ab, a, b);
+    quat_mul_inplace(in_place, b);
+    for (unsigned c = 0; c < 4; ++c) EXPECT_EQ(ab[c], in_place[c]);
     expect_vec3_near(quat_rotate(ab, v), quat_rotate(a, quat_rotate(b, v)), tol_float);
   }
 }
@@ -61,23 +50,22 @@ TEST(quat_conjugate, is_the_inverse_rotation_and_negate_the_same_rotation) {
   expect_vec3_near(quat_rotate(neg, v), quat_rotate(q, v), tol_float);
 }
 
-TEST(quat_blend, of_two_distinct_rotations_is_not_renormalised) {
+TEST(quat_blend, is_not_renormalised_and_its_ends_are_the_operands) {
   const quat_t a = quat_identity();
   const quat_t b = quat_from_axis_angle(z_axis, 1.5f);
   quat_t mid;
   quat_blend(mid, a, b, 0.5f);
   EXPECT_LT(test::quat_length(mid), 1.0f - 0.05f);
   EXPECT_FLOAT_EQ(mid[0], 0.5f * (1.0f + b[0]));
-}
-
-TEST(quat_blend, ends_are_the_operands) {
   test::random_source_t rnd(4);
-  const quat_t a = rnd.unit_quat(), b = rnd.unit_quat();
-  quat_t r;
-  quat_blend(r, a, b, 0.0f);
-  for (unsigned c = 0; c < 4; ++c) EXPECT_EQ(r[c], a[c]);
-  quat_blend(r, a, b, 1.0f);
-  for (unsigned c = 0; c < 4; ++c) EXPECT_EQ(r[c], b[c]);
+  const quat_t c = rnd.unit_quat(), d = rnd.unit_quat();
+  quat_t r, s;
+  quat_blend(r, c, d, 0.0f);  // the ends are the operands
+  quat_blend(s, c, d, 1.0f);
+  for (unsigned i = 0; i < 4; ++i) {
+    EXPECT_EQ(r[i], c[i]);
+    EXPECT_EQ(s[i], d[i]);
+  }
 }
 
 TEST(quat_distance, is_the_euclidean_distance_of_the_components) {
@@ -114,21 +102,17 @@ TEST(quat_from_axis_angle, normalises_the_axis) {
   EXPECT_NEAR(test::quat_length(q), 1.0f, tol_exact);
 }
 
-TEST(quat_from_angles, first_angle_turns_about_y) {
-  const quat_t q = quat_from_angles(vec3_t{{90, 0, 0}});
-  expect_vec3_near(quat_rotate(q, x_axis), vec3_t{{0, 0, -1}}, tol_float);
-}
-
-TEST(quat_from_angles, second_about_x_third_about_z) {
-  expect_vec3_near(quat_rotate(quat_from_angles(vec3_t{{0, 90, 0}}), y_axis), z_axis, tol_float);
-  expect_vec3_near(quat_rotate(quat_from_angles(vec3_t{{0, 0, 90}}), x_axis), y_axis, tol_float);
-}
-
-TEST(quat_from_angles, applies_z_then_x_then_y) {
-  // q_y ⊗ q_x ⊗ q_z: y is turned to z by x first, then z to x by y.
-  expect_vec3_near(quat_rotate(quat_from_angles(vec3_t{{90, 90, 0}}), y_axis), x_axis, tol_float);
-  // x is turned to y by z first, then y stays under y.
-  expect_vec3_near(quat_rotate(quat_from_angles(vec3_t{{90, 0, 90}}), x_axis), y_axis, tol_float);
+TEST(quat_from_angles, turns_about_y_x_and_z_applying_z_then_x_then_y) {
+  const struct {
+    vec3_t angles, from, to;
+  } cases[] = {
+      {{{90, 0, 0}}, x_axis, {{0, 0, -1}}},
+      {{{0, 90, 0}}, y_axis, z_axis},
+      {{{0, 0, 90}}, x_axis, y_axis},
+      {{{90, 90, 0}}, y_axis, x_axis},  // q_y ⊗ q_x: y to z by x first, then z to x by y
+      {{{90, 0, 90}}, x_axis, y_axis},  // x to y by z first, then y stays under y
+  };
+  for (const auto& c : cases) expect_vec3_near(quat_rotate(quat_from_angles(c.angles), c.from), c.to, tol_float);
 }
 
 TEST(vec3_normalize, gives_unit_length) {
