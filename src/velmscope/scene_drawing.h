@@ -34,7 +34,7 @@ class scene_view_t {
   // stand where it places them (stage_framing.h), else at the fixed places
   // of scene_math.h.
   void draw_model(const velmscope_model_t& model, const viewer_settings_t& settings,
-                  const array_t<vertex_colour_t>* bspline_colours, const stage_framing_t* framing = nullptr);
+                  const array_t<vertex_colour_t>* bspline_colours, const stage_framing_t* framing);
 
  private:
   // Places the playback's instance (turned by model_angle) and draws its
