@@ -151,8 +151,8 @@ template <void (*loop)(skinned_mesh_t&, const array_t<mat4_t>&)>
 void skin_loop_simd(benchmark::State& state) {
   skinned_mesh_t& mesh = loop_mesh(state);
   core_startup(1);
-  if (loop == &skin_vertices_avx2 && !skin_avx2_available()) {
-    state.SkipWithError("no AVX2 on this processor");
+  if ((loop == &skin_vertices_avx2 && !skin_avx2_available()) || (loop == &skin_vertices_fma && !skin_fma_available())) {
+    state.SkipWithError("no AVX2 or FMA on this processor");
     return;
   }
   for (auto _ : state) {
@@ -167,6 +167,10 @@ BENCHMARK_TEMPLATE(skin_loop_simd, skin_vertices_sse)
     ->Args({1, 0})
     ->Args({1, 4});
 BENCHMARK_TEMPLATE(skin_loop_simd, skin_vertices_avx2)
+    ->ArgNames({"core_startup", "influences"})
+    ->Args({1, 0})
+    ->Args({1, 4});
+BENCHMARK_TEMPLATE(skin_loop_simd, skin_vertices_fma)
     ->ArgNames({"core_startup", "influences"})
     ->Args({1, 0})
     ->Args({1, 4});

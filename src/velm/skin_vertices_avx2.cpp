@@ -4,11 +4,8 @@
 
 #include <immintrin.h>
 
+#include "velm/skin_avx2_parts.h"
 #include "velm/skin_batch.h"
-
-// Every function here runs AVX2 instructions; only these functions are
-// compiled for AVX2, so nothing shared with the rest of the program is.
-#define SKIN_AVX2 __attribute__((target("avx2")))
 
 namespace keln::velm {
 
@@ -55,32 +52,6 @@ SKIN_AVX2 inline void blend_vertex(const skin_job_t& job, std::uint32_t v, float
   }
   _mm256_store_ps(blend, c01);
   _mm256_store_ps(blend + 8, c23);
-}
-
-// Two vertices a and b side by side: a in the low four lanes, b in the high.
-SKIN_AVX2 inline __m256 side_by_side(__m128 a, __m128 b) {
-  return _mm256_insertf128_ps(_mm256_castps128_ps256(a), b, 1);
-}
-
-// The three components of two consecutive vec3_t (6 floats from p), each
-// spread over the four lanes of its vertex.
-struct spread_t {
-  __m256 x, y, z;
-};
-
-SKIN_AVX2 inline spread_t spread(const float* p) {
-  // Lanes: p0 p1 p2 p3 | p2 p3 p4 p5, that is ax ay az bx | az bx by bz.
-  const __m256 both = side_by_side(_mm_loadu_ps(p), _mm_loadu_ps(p + 2));
-  return {_mm256_permutevar8x32_ps(both, _mm256_setr_epi32(0, 0, 0, 0, 5, 5, 5, 5)),
-          _mm256_permutevar8x32_ps(both, _mm256_setr_epi32(1, 1, 1, 1, 6, 6, 6, 6)),
-          _mm256_permutevar8x32_ps(both, _mm256_setr_epi32(2, 2, 2, 2, 7, 7, 7, 7))};
-}
-
-// Writes the low three lanes of each half (a then b) as 6 floats to out.
-SKIN_AVX2 inline void store_pair(float* out, __m256 q) {
-  const __m256 packed = _mm256_permutevar8x32_ps(q, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 6, 6));
-  _mm_storeu_ps(out, _mm256_castps256_ps128(packed));
-  _mm_storel_pi(reinterpret_cast<__m64*>(out + 4), _mm256_extractf128_ps(packed, 1));
 }
 
 // Each half times 1 / its w (lane 3 of the half), or as it is where that w is

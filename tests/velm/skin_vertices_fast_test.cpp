@@ -1,5 +1,7 @@
 // The SIMD skinning loops against the portable one: the same bits for every
-// vertex of random meshes, and the same checks.
+// vertex of random meshes, and the same checks; the FMA loop within the
+// skinning tolerance on random meshes and on a frame of each shipped
+// character.
 #include "velm/skin_vertices_fast.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +10,16 @@
 #include <cstring>
 #include <random>
 
+#include <string>
+#include <xmmintrin.h>
+
+#include "kelncore/collections/auto_ptr.h"
 #include "kelncore/math/mat4_routines.h"
 #include "kelncore/system/messages.h"
 #include "kelncore/system/startup.h"
+#include "simd_tolerance.h"
+#include "velm/pose_matrices.h"
+#include "velm/skeletal_instance.h"
 #include "velm/skin_vertices.h"
 
 namespace keln::velm {
@@ -201,10 +210,131 @@ TEST_P(skin_loop_test, fewer_normals_or_skin_vertices_than_positions_end_the_pro
 INSTANTIATE_TEST_SUITE_P(sse, skin_loop_test, ::testing::Values(&skin_vertices_sse));
 INSTANTIATE_TEST_SUITE_P(avx2, skin_loop_test, ::testing::Values(&skin_vertices_avx2));
 
-TEST(skin_vertices_fast, gives_the_portable_bits_with_and_without_processor_identification) {
+// The FMA loop's output against the portable loop's, within the skinning
+// tolerance.
+void expect_near_skinning(skinned_mesh_t mesh, const array_t<mat4_t>& matrices) {
+  mat4_install_portable();
+  skinned_mesh_t reference = mesh;
+  skin_vertices(reference, matrices);
+  skin_vertices_fma(mesh, matrices);
+  ASSERT_EQ(mesh.skinned_positions.size(), reference.skinned_positions.size());
+  ASSERT_EQ(mesh.skinned_normals.size(), reference.skinned_normals.size());
+  using velm_test::near_relative;
+  EXPECT_TRUE(near_relative(mesh.skinned_positions.data()->c, reference.skinned_positions.data()->c,
+                            mesh.skinned_positions.size(), 3, velm_test::skinned_relative_tolerance));
+  EXPECT_TRUE(near_relative(mesh.skinned_normals.data()->c, reference.skinned_normals.data()->c,
+                            mesh.skinned_normals.size(), 3, velm_test::skinned_relative_tolerance));
+}
+
+// Weights in [0, 1.5] (every fourth one 0), so that no weight sum cancels.
+skinned_mesh_t conditioned_mesh(random_skin_t& random, std::uint32_t vertices, std::uint32_t bones) {
+  skinned_mesh_t mesh = random.mesh(vertices, bones);
+  unsigned n = 0;
+  for (skin_vertex_t& vertex : mesh.skin_vertices)
+    for (skin_t& influence : vertex.influences) influence.weight = ++n % 4 == 0 ? 0.0f : std::fabs(influence.weight);
+  return mesh;
+}
+
+// Projective bottom rows near (0, 0, 0, 1), so that w keeps away from 0,
+// with positive first components; with the normals turned non-negative, s
+// does not cancel either.
+void make_projective(random_skin_t& random, array_t<mat4_t>& matrices, skinned_mesh_t& mesh) {
+  for (mat4_t& m : matrices) {
+    for (unsigned c = 0; c < 3; ++c) m.at(3, c) = 0.001f + std::fabs(random.value(0.001f));
+    m.at(3, 3) = 1.0f + random.value(0.1f);
+  }
+  for (vec3_t& n : mesh.normals)
+    for (float& c : n.c) c = std::fabs(c);
+}
+
+class skin_fma_test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!skin_fma_available()) GTEST_SKIP() << "no AVX2 and FMA here";
+    saved_csr = _mm_getcsr();
+    _mm_setcsr(saved_csr | 0x8000u);  // flush-to-zero, as the start-up sets it
+  }
+  void TearDown() override { _mm_setcsr(saved_csr); }
+
+  unsigned saved_csr = 0;
+};
+
+TEST_F(skin_fma_test, near_the_portable_loop_for_affine_and_projective_bones) {
+  random_skin_t random(11);
+  for (bool affine : {true, false}) {
+    for (std::uint32_t vertices : {1u, 2u, 3u, 17u, 998u}) {
+      array_dyn_t<mat4_t> matrices = random.matrices(31, true);
+      skinned_mesh_t mesh = conditioned_mesh(random, vertices, 31);
+      if (!affine) make_projective(random, matrices, mesh);
+      expect_near_skinning(mesh, matrices);
+    }
+  }
+}
+
+TEST_F(skin_fma_test, near_the_portable_loop_with_denormals) {
+  random_skin_t random(12);
+  array_dyn_t<mat4_t> matrices = random.matrices(8, true);
+  matrices[1].at(0, 1) = 1e-40f;
+  matrices[2].at(1, 3) = -3e-39f;
+  skinned_mesh_t mesh = conditioned_mesh(random, 300, 8);
+  for (std::uint32_t v = 0; v < 300; v += 7) {
+    mesh.positions[v][v % 3] = 2e-39f;
+    mesh.normals[v][(v + 1) % 3] = -1e-41f;
+    if (!mesh.skin_vertices[v].influences.empty()) mesh.skin_vertices[v].influences[0].weight = 5e-40f;
+  }
+  expect_near_skinning(mesh, matrices);
+}
+
+TEST_F(skin_fma_test, vertex_without_influences_or_weights_goes_to_the_origin) {
+  random_skin_t random(13);
+  const array_dyn_t<mat4_t> matrices = random.matrices(2, true);
+  skinned_mesh_t mesh = random.mesh(3, 2);
+  mesh.skin_vertices[1].influences.clear();
+  mesh.skin_vertices[2].influences.clear();
+  mesh.skin_vertices[2].influences.push_back(skin_t{1, 0.0f});
+  skin_vertices_fma(mesh, matrices);
+  for (std::uint32_t v : {1u, 2u}) {
+    for (unsigned i = 0; i < 3; ++i) {
+      EXPECT_EQ(mesh.skinned_positions[v][i], 0.0f);
+      EXPECT_EQ(mesh.skinned_normals[v][i], 0.0f);
+    }
+  }
+}
+
+TEST_F(skin_fma_test, near_the_portable_loop_on_a_frame_of_each_shipped_character) {
+  struct character_t {
+    const char *skeleton, *mesh, *motion;
+  };
+  const character_t characters[] = {{"hunter/hunter.qis", "hunter/hunter.qim", "hunter/run.qia"},
+                                    {"horse/vehicle.qis", "horse/vehicle.qim", "horse/gallop.qia"},
+                                    {"elephant/animal.qis", "elephant/animal.qim", "elephant/walk.qia"}};
+  ::testing::internal::CaptureStdout();  // the load reports
+  core_startup(1);                         // the file system the loads read through
+  for (const character_t& c : characters) {
+    const std::string data = VELM_DATA_DIR;
+    skeletal_instance_t instance((data + c.skeleton).c_str());
+    auto_ptr_t<skinned_mesh_t> mesh(instance.load_skin((data + c.mesh).c_str()));
+    auto_ptr_t<motion_t> motion(instance.load_motion((data + c.motion).c_str()));
+    EXPECT_TRUE(mesh.get() && motion.get()) << c.mesh;
+    if (!mesh.get() || !motion.get()) continue;
+    instance.binding(instance.add_pose(motion.get())).weight = 1.0f;
+    motion->advance(0.7f);
+    instance.update();
+    array_dyn_t<mat4_t> skinning;
+    global_matrices(instance.skeleton(), instance.pose(), skinning);
+    for (std::uint32_t b = 0; b < skinning.size(); ++b)
+      mat4_mul_alias_b(skinning[b], instance.inverse_bind()[b], skinning[b]);
+    SCOPED_TRACE(c.mesh);
+    expect_near_skinning(*mesh, skinning);
+  }
+  core_shutdown();
+  ::testing::internal::GetCapturedStdout();
+}
+
+TEST(skin_vertices_fast, portable_bits_without_processor_identification_and_near_them_with_it) {
   random_skin_t random(10);
   const array_dyn_t<mat4_t> matrices = random.matrices(23, true);
-  const skinned_mesh_t mesh = random.mesh(500, 23);
+  const skinned_mesh_t mesh = conditioned_mesh(random, 500, 23);
   skinned_mesh_t reference = mesh;
   mat4_install_portable();
   skin_vertices(reference, matrices);
@@ -212,8 +342,16 @@ TEST(skin_vertices_fast, gives_the_portable_bits_with_and_without_processor_iden
     core_startup(flags);
     skinned_mesh_t fast = mesh;
     skin_vertices_fast(fast, matrices);
-    EXPECT_TRUE(same_bits(fast.skinned_positions, reference.skinned_positions)) << flags;
-    EXPECT_TRUE(same_bits(fast.skinned_normals, reference.skinned_normals)) << flags;
+    if (flags == 0) {
+      EXPECT_TRUE(same_bits(fast.skinned_positions, reference.skinned_positions));
+      EXPECT_TRUE(same_bits(fast.skinned_normals, reference.skinned_normals));
+    } else {
+      using velm_test::near_relative;
+      EXPECT_TRUE(near_relative(fast.skinned_positions.data()->c, reference.skinned_positions.data()->c, 500, 3,
+                                velm_test::skinned_relative_tolerance));
+      EXPECT_TRUE(near_relative(fast.skinned_normals.data()->c, reference.skinned_normals.data()->c, 500, 3,
+                                velm_test::skinned_relative_tolerance));
+    }
     core_shutdown();
   }
 }
