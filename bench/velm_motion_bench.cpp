@@ -9,6 +9,7 @@
 
 #include "../tests/velm/smooth_motion.h"
 #include "bvh_clip.h"
+#include "kelncore/system/startup.h"
 #include "velm/bspline_motion.h"
 #include "velm/motion.h"
 
@@ -72,6 +73,7 @@ void keyframe_sampling(benchmark::State& state) {
 }
 BENCHMARK(keyframe_sampling);
 
+// With the portable basis (core_startup 0) and with the processor's (1).
 void bspline_evaluation(benchmark::State& state) {
   motion_t motion;
   if (!mocap_motion(121, motion)) {
@@ -79,9 +81,11 @@ void bspline_evaluation(benchmark::State& state) {
     return;
   }
   bspline_motion_t fitted(motion);
+  core_startup(static_cast<unsigned>(state.range(0)));
   play(state, fitted);
+  core_shutdown();
 }
-BENCHMARK(bspline_evaluation);
+BENCHMARK(bspline_evaluation)->ArgName("core_startup")->Arg(0)->Arg(1);
 
 }  // namespace
 }  // namespace keln::velm
