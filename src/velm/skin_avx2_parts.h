@@ -40,6 +40,21 @@ SKIN_AVX2 inline void store_pair(float* out, __m256 q) {
   _mm_storel_pi(reinterpret_cast<__m64*>(out + 4), _mm256_extractf128_ps(packed, 1));
 }
 
+// The last vertex of an odd count, with its point p and normal n: pair(p2,
+// n2, op, on) transforms it as a pair with itself through local copies, so
+// that nothing beyond its own 12 bytes is read or written.
+template <typename Pair>
+inline void transform_single(const float* p, const float* n, float* out_p, float* out_n, Pair pair) {
+  const float p2[6] = {p[0], p[1], p[2], p[0], p[1], p[2]};
+  const float n2[6] = {n[0], n[1], n[2], n[0], n[1], n[2]};
+  float op[6], on[6];
+  pair(p2, n2, op, on);
+  for (unsigned i = 0; i < 3; ++i) {
+    out_p[i] = op[i];
+    out_n[i] = on[i];
+  }
+}
+
 }  // namespace keln::velm
 
 #endif

@@ -84,19 +84,6 @@ SKIN_AVX2 inline void transform_pair(const float* a, const float* b, const float
   store_pair(out_n, divide_by_last_unless_zero(d));
 }
 
-// The last vertex of an odd count: transformed as a pair with itself through
-// local copies, so that nothing beyond its own 12 bytes is read or written.
-SKIN_AVX2 inline void transform_single(const float* blend, const float* p, const float* n, float* out_p, float* out_n) {
-  const float p2[6] = {p[0], p[1], p[2], p[0], p[1], p[2]};
-  const float n2[6] = {n[0], n[1], n[2], n[0], n[1], n[2]};
-  float op[6], on[6];
-  transform_pair(blend, blend, p2, n2, op, on);
-  for (unsigned i = 0; i < 3; ++i) {
-    out_p[i] = op[i];
-    out_n[i] = on[i];
-  }
-}
-
 // The vertices of a batch two by two, and the last one alone when the
 // batch's count is odd.
 SKIN_AVX2 inline void transform_batch(const skin_job_t& job, std::uint32_t first, std::uint32_t end,
@@ -110,8 +97,11 @@ SKIN_AVX2 inline void transform_batch(const skin_job_t& job, std::uint32_t first
   }
   if (v < end) {
     const std::uint32_t at = 3 * v;
-    transform_single(blends + 16 * (v - first), job.positions + at, job.normals + at, job.out_positions + at,
-                     job.out_normals + at);
+    const float* blend = blends + 16 * (v - first);
+    transform_single(job.positions + at, job.normals + at, job.out_positions + at, job.out_normals + at,
+                     [blend](const float* p, const float* n, float* op, float* on) SKIN_AVX2 {
+                       transform_pair(blend, blend, p, n, op, on);
+                     });
   }
 }
 

@@ -87,19 +87,6 @@ SKIN_FMA inline void transform_pair(const blend_t& a, const blend_t& b, const fl
   store_pair(out_n, divide_by_last_unless_zero(d));
 }
 
-// The last vertex of an odd count: transformed as a pair with itself through
-// local copies, so that nothing beyond its own 12 bytes is read or written.
-SKIN_FMA inline void transform_single(const blend_t& a, const float* p, const float* n, float* out_p, float* out_n) {
-  const float p2[6] = {p[0], p[1], p[2], p[0], p[1], p[2]};
-  const float n2[6] = {n[0], n[1], n[2], n[0], n[1], n[2]};
-  float op[6], on[6];
-  transform_pair(a, a, p2, n2, op, on);
-  for (unsigned i = 0; i < 3; ++i) {
-    out_p[i] = op[i];
-    out_n[i] = on[i];
-  }
-}
-
 }  // namespace
 
 SKIN_FMA __attribute__((flatten)) void skin_vertices_fma(skinned_mesh_t& mesh, const array_t<mat4_t>& skin_matrices) {
@@ -116,8 +103,11 @@ SKIN_FMA __attribute__((flatten)) void skin_vertices_fma(skinned_mesh_t& mesh, c
   }
   if (v < job.count) {
     const std::uint32_t at = 3 * v;
-    transform_single(blend_vertex(job, v), job.positions + at, job.normals + at, job.out_positions + at,
-                     job.out_normals + at);
+    const blend_t blend = blend_vertex(job, v);
+    transform_single(job.positions + at, job.normals + at, job.out_positions + at, job.out_normals + at,
+                     [&blend](const float* p, const float* n, float* op, float* on) SKIN_FMA {
+                       transform_pair(blend, blend, p, n, op, on);
+                     });
   }
 }
 
