@@ -40,6 +40,17 @@ SKIN_AVX2 inline void store_pair(float* out, __m256 q) {
   _mm_storel_pi(reinterpret_cast<__m64*>(out + 4), _mm256_extractf128_ps(packed, 1));
 }
 
+// Each half times 1 / its w (lane 3 of the half), or as it is where that w is
+// 0 (a NaN w divides, as in the routine table). The division is skipped as
+// a whole where no w of the pair divides (the normals of affine bones).
+SKIN_AVX2 inline __m256 divide_by_last_unless_zero(__m256 q) {
+  const __m256 w = _mm256_permute_ps(q, _MM_SHUFFLE(3, 3, 3, 3));
+  const __m256 divides = _mm256_cmp_ps(w, _mm256_setzero_ps(), _CMP_NEQ_UQ);
+  if (_mm256_movemask_ps(divides) == 0) return q;
+  const __m256 one = _mm256_set1_ps(1.0f);
+  return _mm256_mul_ps(q, _mm256_blendv_ps(one, _mm256_div_ps(one, w), divides));
+}
+
 // The last vertex of an odd count, with its point p and normal n: pair(p2,
 // n2, op, on) transforms it as a pair with itself through local copies, so
 // that nothing beyond its own 12 bytes is read or written.

@@ -54,16 +54,6 @@ SKIN_AVX2 inline void blend_vertex(const skin_job_t& job, std::uint32_t v, float
   _mm256_store_ps(blend + 8, c23);
 }
 
-// Each half times 1 / its w (lane 3 of the half), or as it is where that w is
-// 0 (a NaN w divides, as in the routine table).
-SKIN_AVX2 inline __m256 divide_by_last_unless_zero(__m256 q) {
-  const __m256 w = _mm256_permute_ps(q, _MM_SHUFFLE(3, 3, 3, 3));
-  const __m256 divides = _mm256_cmp_ps(w, _mm256_setzero_ps(), _CMP_NEQ_UQ);
-  if (_mm256_movemask_ps(divides) == 0) return q;
-  const __m256 one = _mm256_set1_ps(1.0f);
-  return _mm256_mul_ps(q, _mm256_blendv_ps(one, _mm256_div_ps(one, w), divides));
-}
-
 // Transforms two vertices: blends a and b (16 floats each), points and
 // normals from p and n (6 floats each), results to out_p and out_n (6 floats
 // each). The sums run as in the routine table: columns 0..2 in order, then

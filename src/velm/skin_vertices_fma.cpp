@@ -60,17 +60,6 @@ SKIN_FMA inline blend_t blend_vertex(const skin_job_t& job, std::uint32_t v) {
   return b;
 }
 
-// Each half times 1 / its w (lane 3 of the half), or as it is where that w
-// is 0. The division is skipped as a whole where no w of the pair divides
-// (the normals of affine bones).
-SKIN_FMA inline __m256 divide_by_last_unless_zero(__m256 q) {
-  const __m256 w = _mm256_permute_ps(q, _MM_SHUFFLE(3, 3, 3, 3));
-  const __m256 divides = _mm256_cmp_ps(w, _mm256_setzero_ps(), _CMP_NEQ_UQ);
-  if (_mm256_movemask_ps(divides) == 0) return q;
-  const __m256 one = _mm256_set1_ps(1.0f);
-  return _mm256_mul_ps(q, _mm256_blendv_ps(one, _mm256_div_ps(one, w), divides));
-}
-
 // Transforms the vertices a and b (their blends) side by side: points and
 // normals from p and n (6 floats each), results to out_p and out_n.
 SKIN_FMA inline void transform_pair(const blend_t& a, const blend_t& b, const float* p, const float* n, float* out_p,
