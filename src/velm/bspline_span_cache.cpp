@@ -51,12 +51,12 @@ void basis_sse(const float* knots, std::uint32_t count, float t, bspline_span_ca
   }
   // left = t - (k-3, k-2, k-1, k0); knots[s - 3] exists since s >= 3.
   const __m128 left = _mm_sub_ps(_mm_set1_ps(t), _mm_loadu_ps(knots + s - 3));
-  const __m128 levels12 = _mm_load_ps(cache.levels12);
+  const __m128 levels12 = _mm_loadu_ps(cache.levels12);
   // Level 1: (0, 0, 1 - p, p), p = (t - k0) / (k1 - k0).
   const __m128 p1 = _mm_mul_ps(left, _mm_shuffle_ps(levels12, levels12, _MM_SHUFFLE(0, 1, 1, 1)));
   const __m128 n1 = _mm_add_ps(p1, _mm_sub_ps(_mm_setr_ps(0.0f, 0.0f, 1.0f, 0.0f), next_lanes(p1)));
   const __m128 n2 = level(_mm_mul_ps(left, _mm_move_ss(levels12, _mm_setzero_ps())), n1);
-  const __m128 n3 = level(_mm_mul_ps(left, _mm_load_ps(cache.level3)), n2);
+  const __m128 n3 = level(_mm_mul_ps(left, _mm_loadu_ps(cache.level3)), n2);
   out.first = s - 3;
   _mm_storeu_ps(out.n, n3);
 }

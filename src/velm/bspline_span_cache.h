@@ -13,7 +13,9 @@
 
 namespace keln::velm {
 
-// The reciprocals of the span last entered for one knot vector, 48 bytes.
+// The reciprocals of the span last entered for one knot vector, 48 bytes
+// (read without alignment requirements, so that containers of any alignment
+// may hold it).
 // It belongs to one evaluating object and holds no state of the curve
 // itself: it is refilled whenever the knot vector's address or count
 // changes, or t leaves the span. Knots changed in place under an unchanged
