@@ -88,6 +88,7 @@ bool load_bvh_clip(const std::string& path, std::uint32_t channel_count, std::ui
         for (unsigned i = 0; i < 4; ++i) dot += previous[i] * key.rotation[i];
         if (dot < 0) quat_negate(key.rotation);
       }
+      for (float& coordinate : key.position.c) coordinate *= bvh_metres_per_unit;
       channel.push_back(key);
     }
   }

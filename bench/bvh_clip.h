@@ -1,9 +1,10 @@
 #pragma once
 // Keyframe motions cut from a motion-capture file in the BVH text format,
-// for benchmarks on real movement. Only what the benchmarks need is read:
-// joint offsets, channel layout and the frame values; every joint becomes
-// one channel whose keys are its local transforms (offset plus position
-// channels, rotation channels composed in the order listed).
+// for benchmarks and fitting tests on real movement. Only what they need is
+// read: joint offsets, channel layout and the frame values; every joint
+// becomes one channel whose keys are its local transforms (offset plus
+// position channels, rotation channels composed in the order listed), with
+// positions in metres.
 
 #include <cstdint>
 #include <string>
@@ -11,6 +12,10 @@
 #include "velm/motion.h"
 
 namespace keln::velm::bench {
+
+// Metres per length unit of the capture files (the motion-capture unit of
+// 1/0.45 inch).
+constexpr float bvh_metres_per_unit = 0.0254f / 0.45f;
 
 // Reads path and fills motion with the first channel_count joints, key_count
 // keys taken every step-th frame from frame first on; durations are in

@@ -3,10 +3,11 @@
 // forward at 60 frames per second). The motions are 30 channels of real
 // motion capture (30 key frames per second) and, as a harder case, synthetic
 // curves in which every component swings one to four times per second. Times
-// per channel are processor time divided by the channels sampled; the
-// B-spline evaluation runs with the portable basis (core_startup 0) and the
-// processor's (1), each also timed against the portable one in the same run
-// (x_portable). The context names the instruction sets the start-up found.
+// per channel are processor time divided by the channels sampled. The whole
+// clip at 30 and 120 keys per second shows how fitting grows with the keys.
+// The B-spline evaluation runs with the portable basis (core_startup 0) and
+// the processor's (1), each also timed against the portable one in the same
+// run (x_portable). The context names the instruction sets the start-up found.
 
 #include <benchmark/benchmark.h>
 
@@ -49,6 +50,33 @@ void fit_mocap(benchmark::State& state) {
   fit(state, motion);
 }
 BENCHMARK(fit_mocap)->Arg(31)->Arg(121)->Unit(benchmark::kMillisecond);
+
+// The whole capture clip (31 bones, 22.9 s) from its first frame, every
+// step-th frame: cuts of 120, 240, 480 and 688 keys (the whole clip) at 30
+// keys per second and the whole clip at its captured 120 per second. Time is
+// wall time, CPU the processor time of all threads (on a busy machine
+// CPU / threads is the better estimate of the wall time on a quiet one);
+// keys_per_second counts bone-keys per wall second.
+void fit_real_clip(benchmark::State& state) {
+  motion_t motion;
+  const auto step = static_cast<std::uint32_t>(state.range(1));
+  if (!bench::load_bvh_clip(VELM_REALDATA_DIR "/cmu_01_01.bvh", 31, 0, step,
+                            static_cast<std::uint32_t>(state.range(0)), motion)) {
+    state.SkipWithError("motion capture file not readable");
+    return;
+  }
+  fit(state, motion);
+}
+BENCHMARK(fit_real_clip)
+    ->ArgNames({"keys", "step"})
+    ->Args({120, 4})
+    ->Args({240, 4})
+    ->Args({480, 4})
+    ->Args({688, 4})
+    ->Args({2752, 1})
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 void fit_synthetic(benchmark::State& state) {
   const auto key_count = static_cast<std::uint32_t>(state.range(0));

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ clang libclang-rt-14-dev
   freeglut3-dev libgl-dev libgl1-mesa-dri libx11-dev
-  libgsl-dev flex bison
+  libgsl-dev flex bison libassimp-dev
   libgtest-dev libbenchmark-dev
   xvfb xdotool x11-apps imagemagick
 )

@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Builds the viewer (Release, in build-release/) and runs it from data/, the
-# folder that holds the characters' documents. Arguments go to the viewer.
+# folder that holds the characters' documents. Arguments go to the viewer;
+# those that name existing files or folders (characters to show) are made
+# absolute first, so that they still name them from data/.
+#
+# Characters given on the command line are loaded and fitted before the
+# window opens, which for long clips takes a while.
 #
 # Without a usable X display the viewer runs for a few seconds on a virtual
 # X server (Xvfb); a screenshot of it is saved as out/velmscope-screenshot.png.
@@ -14,6 +19,16 @@ cmake -S "$root" -B "$root/build-release" -DCMAKE_BUILD_TYPE=Release \
   -DVELM_TESTS=OFF -DVELM_BENCH=OFF -DVELM_FUZZ=OFF >/dev/null
 cmake --build "$root/build-release" -j"$jobs" --target velmscope
 viewer="$root/build-release/src/velmscope/velmscope"
+
+arguments=()
+for argument in "$@"; do
+  if [[ -e "$argument" ]]; then
+    arguments+=("$(cd "$(dirname "$argument")" && pwd)/$(basename "$argument")")
+  else
+    arguments+=("$argument")
+  fi
+done
+set -- "${arguments[@]+"${arguments[@]}"}"
 
 mkdir -p "$root/data"
 cd "$root/data"
@@ -56,7 +71,7 @@ fi
 "$viewer" "$@" &
 viewer_pid=$!
 
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Velmscope$' | head -n1 || true)
+window=$(timeout 600 xdotool search --sync --onlyvisible --name '^Velmscope$' | head -n1 || true)
 if [[ -z "$window" ]]; then
   echo "run-viewer: the viewer window did not appear" >&2
   exit 1

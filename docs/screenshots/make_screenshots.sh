@@ -5,7 +5,12 @@
 #                              held almost still from the start (time scale
 #                              0.001), so the pose is the first key's;
 #   <character>-animating.png  both playbacks side by side, skeleton shown,
-#                              after a few seconds of animation.
+#                              after a few seconds of animation;
+#   elephant-difference.png    ELEPHANT's gallop side by side with the
+#                              difference view on (D): the readout line and
+#                              the B-spline skin coloured by its distance
+#                              from the keyframe skin, paused (Space) after
+#                              a few seconds.
 # In both the characters are turned a little to show their side.
 # Usage: docs/screenshots/make_screenshots.sh [build folder] (default
 # build-release, with the target velmscope built).
@@ -67,6 +72,15 @@ run_session() {
     key m
   done
   quit_viewer
+
+  start_viewer
+  turn
+  key m m 1 r r d
+  sleep 4
+  key space
+  sleep 1
+  shot elephant-difference
+  quit_viewer
 }
 
 # The script runs itself again on the virtual display.
@@ -75,4 +89,4 @@ if [[ -n "${MAKE_SCREENSHOTS_INSIDE:-}" ]]; then
   exit
 fi
 MAKE_SCREENSHOTS_INSIDE=1 xvfb-run -a -s "-screen 0 1280x1024x24" "${BASH_SOURCE[0]}" "$build"
-ls -l "$out"/*-start.png "$out"/*-animating.png
+ls -l "$out"/*-start.png "$out"/*-animating.png "$out"/elephant-difference.png

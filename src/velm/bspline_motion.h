@@ -13,8 +13,9 @@ namespace keln::velm {
 
 class bspline_motion_t : public channel_motion_t<bspline_bone_channel_t> {
  public:
-  // Fits every channel of source, in order (time starts at 0), then reports
-  // the memory of both forms through msg_info:
+  // Fits every channel of source (on every processor, bit for bit as one
+  // after the other; time starts at 0), then reports the memory of both
+  // forms through msg_info:
   //   "^ motion_t size in bytes         : <64 per key>"
   //   "^ bspline_motion_t size in bytes : <curve bytes>"
   // source is only read and may be destroyed afterwards.

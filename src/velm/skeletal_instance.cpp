@@ -55,7 +55,7 @@ void skeletal_instance_t::prepare_bones() {
 
 std::uint32_t skeletal_instance_t::resolve_bone(const char* name) const {
   if (m_skeleton_document == nullptr || m_skeleton_document->bones == nullptr) return no_bone;
-  bool found = false;
+  bool found;  // find_bone's out-flag, unread: its -1 already covers empty and unknown names
   const std::int32_t index = m_skeleton_document->bones->find_bone(name, found);
   return index < 0 ? no_bone : static_cast<std::uint32_t>(index);
 }

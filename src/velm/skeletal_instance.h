@@ -67,6 +67,7 @@ class skeletal_instance_t : public instance_t {
   // The binding at index (checked: a bad index ends the process); the weight
   // is set through it.
   pose_binding_t& binding(std::uint32_t index);
+  const pose_binding_t& binding(std::uint32_t index) const { return m_bindings[index]; }
   std::uint32_t binding_count() const { return m_bindings.size(); }
 
   // Blends the bound poses into the current pose, bone by bone in proportion
@@ -94,6 +95,9 @@ class skeletal_instance_t : public instance_t {
   void concatenate_hierarchy(array_t<mat4_t>& matrices) const;
 
   std::uint32_t bone_count() const { return m_skeleton.size(); }
+  // The name bone has in the skeleton document; "" when it is not one of
+  // this instance's bones.
+  const char* bone_name(std::uint32_t bone) const;
   const array_dyn_t<bone_node_t>& skeleton() const { return m_skeleton; }
   const dynamic_pose_t& rest_pose() const { return m_rest_pose; }
   const array_dyn_t<mat4_t>& inverse_bind() const { return m_inverse_bind; }

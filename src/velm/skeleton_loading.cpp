@@ -21,6 +21,13 @@ void skeletal_instance_t::load_skeleton(const char* path) {
   prepare_bones();
 }
 
+const char* skeletal_instance_t::bone_name(std::uint32_t bone) const {
+  // A skeleton that was built has one bone per record of the document, in
+  // document order.
+  if (bone >= m_skeleton.size()) return "";
+  return m_skeleton_document->bones->bone_list[bone].name.c_str();
+}
+
 bool skeletal_instance_t::build_skeleton(const qis_t& document, const char* path) {
   m_skeleton.clear();
   m_rest_pose.bones.clear();

@@ -28,7 +28,11 @@ window_request_t apply_key(unsigned char key, viewer_settings_t& settings, model
       break;
     case 'C':
     case 'c':
-      settings.background_index = (settings.background_index - 1) & 1;
+      settings.background_index = settings.background_index == 0 ? 1 : 0;
+      break;
+    case 'D':
+    case 'd':
+      settings.difference_colouring = !settings.difference_colouring;
       break;
     case 'F':
     case 'f':
@@ -51,12 +55,27 @@ window_request_t apply_key(unsigned char key, viewer_settings_t& settings, model
       return window_request_t::leave_main_loop;
     case 'R':
     case 'r':
-      settings.render_mode = (settings.render_mode + 1) & (RENDER_BSPLINE | RENDER_KEYFRAME);
-      if (settings.render_mode == 0) settings.render_mode = RENDER_BSPLINE;
+      // B-spline only, keyframe only, both, and again B-spline only.
+      if (settings.render_mode == RENDER_BSPLINE)
+        settings.render_mode = RENDER_KEYFRAME;
+      else if (settings.render_mode == RENDER_KEYFRAME)
+        settings.render_mode = RENDER_BSPLINE | RENDER_KEYFRAME;
+      else
+        settings.render_mode = RENDER_BSPLINE;
       break;
     case 'S':
     case 's':
       settings.show_skin = !settings.show_skin;
+      break;
+    case ' ':
+      settings.paused = !settings.paused;
+      settings.pending_steps = 0;
+      break;
+    case '.':
+      if (settings.paused) ++settings.pending_steps;
+      break;
+    case ',':
+      if (settings.paused) --settings.pending_steps;
       break;
     default:
       break;

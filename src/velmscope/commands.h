@@ -30,8 +30,11 @@ enum class window_request_t {
 float scaled_time_scale(float scale, float factor);
 
 // Applies the command of one key. Only the exact characters of the command
-// table act ("+" "=" "-" "_" "1" "2" and C F K M P Q R S in either case); any
-// other key changes nothing. The character commands ("1", "2", "M") act on
+// table act ("+" "=" "-" "_" "1" "2", C D F K M P Q R S in either case, and
+// Space, "." and ","); any other key changes nothing. Space pauses or
+// resumes (dropping steps not yet taken); "." and "," ask, while paused, for
+// one step forward or back (playback_step.h); D toggles the difference
+// colouring and readout. The character commands ("1", "2", "M") act on
 // catalog, which may be null or empty: then they do nothing.
 window_request_t apply_key(unsigned char key, viewer_settings_t& settings, model_catalog_t* catalog);
 

@@ -25,4 +25,8 @@ void set_scene_projection(int width, int height);
 // lighting on.
 void draw_overlay_text(const overlay_text_t& item);
 
+// Draws the difference colouring's scale into a box of overlay space, its
+// start at the left, in the same projection and state as the texts.
+void draw_colour_legend(const overlay_box_t& box);
+
 }  // namespace keln::velmscope

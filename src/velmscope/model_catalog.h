@@ -5,6 +5,15 @@
 
 namespace keln::velmscope {
 
+// The comparison of a character's two playbacks, for the overlay's readout.
+struct difference_readout_t {
+  double distance = 0.0;      // largest distance between the playbacks' joints now, document units
+  const char* bone = "";      // the bone where it occurs; "" when they stand together
+  double largest_seen = 0.0;  // largest distance since the animation selection last changed
+  double rest_height = 0.0;   // the skeleton's rest height, the measure of percentages; 0 without bones
+  float base_time = 0.0f;     // the selected base animation's time within its loop, seconds
+};
+
 // The shell reaches the characters only through this interface, so that it
 // runs the same with none: the catalog that holds the characters implements it.
 // Every index passed in is below size(). The shell treats a missing catalog
@@ -30,6 +39,9 @@ class model_catalog_t {
 
   // Advances every animation of the character by step scaled seconds.
   virtual void advance(std::uint32_t model, float step) = 0;
+
+  // The character's readout as its last frame measured it.
+  virtual difference_readout_t difference_readout(std::uint32_t model) const = 0;
 };
 
 // Number of characters of a catalog that may be missing.

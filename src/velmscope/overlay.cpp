@@ -12,12 +12,30 @@ constexpr float credit_x = 800.0f;
 constexpr float credit_y = 766.0f;
 constexpr const char* credit_text = "Velmscope - skinned animation viewer";
 
+// The legend's texts: before the scale and after it.
+constexpr float legend_start_x = colour_legend_box.x0 - 12.0f;
+constexpr float legend_end_x = colour_legend_box.x1 + 6.0f;
+
 const char* on_off(bool on) { return on ? "ON" : "OFF"; }
 
 // A missing text is shown as an empty one.
 const char* or_empty(const char* text) { return text ? text : ""; }
 
+double percent_of(double distance, double rest_height) {
+  return rest_height > 0.0 ? 100.0 * distance / rest_height : 0.0;
+}
+
 }  // namespace
+
+void overlay_t::format_difference(const difference_readout_t& readout, bool paused) {
+  if (paused)
+    m_pause.format("   PAUSED %.3f s", static_cast<double>(readout.base_time));
+  else
+    m_pause.assign("");
+  m_difference.format("%.4f (%.2f %%) at %s, largest %.4f (%.2f %%)%s", readout.distance,
+                      percent_of(readout.distance, readout.rest_height), readout.bone[0] ? readout.bone : "-",
+                      readout.largest_seen, percent_of(readout.largest_seen, readout.rest_height), m_pause.c_str());
+}
 
 void overlay_t::add_line(const char* label, const char* value) {
   m_items.push_back({label_x, m_hud_y, overlay_label_colour, label});
@@ -44,6 +62,15 @@ void overlay_t::build(const viewer_settings_t& settings, const model_catalog_t* 
   add_line("F. Fullscreen mode", nullptr);
   add_line("Mouse - rotate and zoom", nullptr);
   add_line("Q. Quit", nullptr);
+  if (shows_difference_readout(settings)) {
+    if (has_model) format_difference(catalog->difference_readout(model), settings.paused);
+    add_line("D. Difference:", has_model ? m_difference.c_str() : "");
+    add_line("Space. Pause   . and , Step while paused", nullptr);
+  }
+  if (settings.difference_colouring) {
+    m_items.push_back({legend_start_x, m_hud_y, overlay_label_colour, "0"});
+    m_items.push_back({legend_end_x, m_hud_y, overlay_label_colour, "2 % of the rest height"});
+  }
   m_items.push_back({credit_x, credit_y, overlay_label_colour, credit_text});
 }
 

@@ -29,13 +29,31 @@ struct overlay_text_t {
   const char* text;
 };
 
+// A rectangle in overlay space, from (x0, y0) at the top left to (x1, y1).
+struct overlay_box_t {
+  float x0;
+  float y0;
+  float x1;
+  float y1;
+};
+
+// The legend of the difference colouring: the colour scale from its start
+// (left) to its end (right) in this box, between the texts of its ends.
+inline constexpr overlay_box_t colour_legend_box = {145.0f, 237.0f, 245.0f, 245.0f};
+
 // The overlay of one frame. The lines start at y = 35, 15 apart: a label at
-// x = 10 and, for the lines that have one, its value at x = 130. Last comes
+// x = 10 and, for the lines that have one, its value at x = 130. While
+// shows_difference_readout, the commands are followed by the readout of the
+// difference between the playbacks ("D. Difference:": the largest joint
+// distance now, in document units and in % of the rest height, its bone, and
+// the largest since the animation selection changed; while paused "PAUSED"
+// and the base animation's time) and by the pause and step keys; while the
+// difference colouring is on, by the texts of the legend's ends. Last comes
 // the credit line at (800, 766).
 class overlay_t {
  public:
   // Items of every line, then the credit: at most this many.
-  static constexpr std::uint32_t max_items = 21;
+  static constexpr std::uint32_t max_items = 26;
 
   // Replaces the items with those for these settings. catalog may be null.
   // The texts point into this object, into static storage or into the
@@ -47,9 +65,12 @@ class overlay_t {
 
  private:
   void add_line(const char* label, const char* value);
+  void format_difference(const difference_readout_t& readout, bool paused);
 
   array_local_t<overlay_text_t, max_items> m_items;
   string_local_t<16> m_time_scale;  // "%.3f" of at most 2.0
+  string_local_t<160> m_difference;  // the readout's value
+  string_local_t<32> m_pause;        // its ending while paused
   float m_hud_y = 0.0f;             // baseline of the next line
 };
 

@@ -20,16 +20,25 @@ constexpr GLdouble cone_size = 0.01;
 constexpr GLint cone_slices = 32;
 constexpr GLint cone_stacks = 1;
 
-void draw_mesh(const velm::skinned_mesh_t& mesh, const GLfloat colour[4]) {
+// The mesh's triangles over skinned positions and normals, filled or as
+// lines, in one colour or with a colour per vertex.
+void draw_mesh(const velm::skinned_mesh_t& mesh, const array_t<vec3_t>& positions, const array_t<vec3_t>& normals,
+               bool wireframe, const GLfloat colour[4], const array_t<vertex_colour_t>* colours) {
+  glPolygonMode(GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
   glEnable(GL_BLEND);
   glEnable(GL_CULL_FACE);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glColor4fv(colour);
-  glVertexPointer(3, GL_FLOAT, 0, mesh.skinned_positions.data());
-  glNormalPointer(GL_FLOAT, 0, mesh.skinned_normals.data());
+  glVertexPointer(3, GL_FLOAT, 0, positions.data());
+  glNormalPointer(GL_FLOAT, 0, normals.data());
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
+  if (colours) {
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, colours->data());
+    glEnableClientState(GL_COLOR_ARRAY);
+  }
   glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_SHORT, mesh.indices.data());
+  if (colours) glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisable(GL_CULL_FACE);
@@ -69,29 +78,33 @@ void scene_view_t::load_model_view() const {
   glLoadMatrixf(column_major.m);
 }
 
-void scene_view_t::draw_model(velmscope_model_t& model, viewer_settings_t& settings) {
-  settings.model_angle += model.frame_step() * turn_degrees_per_step;
-  if (settings.render_mode & RENDER_BSPLINE)
-    draw_instance(model.bspline_instance(), model.mesh(),
-                  instance_position(playback_t::bspline, settings.render_mode), settings);
-  if (settings.render_mode & RENDER_KEYFRAME)
-    draw_instance(model.keyframe_instance(), model.mesh(),
-                  instance_position(playback_t::keyframe, settings.render_mode), settings);
+void scene_view_t::draw_model(const velmscope_model_t& model, const viewer_settings_t& settings,
+                              const array_t<vertex_colour_t>* bspline_colours, const stage_framing_t* framing) {
+  // A character whose geometry did not load has no skin to draw, and is
+  // drawn as its skeleton instead.
+  const velm::skinned_mesh_t* skin = settings.show_skin ? model.mesh() : nullptr;
+  const bool skeleton = settings.show_skeleton || !model.mesh();
+  const GLfloat skin_colour[4] = {0.2f, 0.2f, 1.0f, skin_alpha(settings.show_skeleton)};
+  if (settings.render_mode & RENDER_BSPLINE) {
+    place_instance(model.bspline_instance(), playback_t::bspline, framing, skeleton, settings);
+    if (skin) draw_mesh(*skin, skin->skinned_positions, skin->skinned_normals, settings.wireframe_skin, skin_colour,
+                        bspline_colours);
+  }
+  if (settings.render_mode & RENDER_KEYFRAME) {
+    place_instance(model.keyframe_instance(), playback_t::keyframe, framing, skeleton, settings);
+    if (skin) draw_mesh(*skin, model.keyframe_positions(), model.keyframe_normals(), settings.wireframe_skin, skin_colour,
+                        nullptr);
+  }
 }
 
-void scene_view_t::draw_instance(velm::skeletal_instance_t& instance, velm::skinned_mesh_t* mesh,
-                                 const vec3_t& position, const viewer_settings_t& settings) {
-  instance.update();
-  instance_world(m_world, position, settings.model_angle);
+void scene_view_t::place_instance(const velm::skeletal_instance_t& instance, playback_t playback,
+                                  const stage_framing_t* framing, bool skeleton, const viewer_settings_t& settings) {
+  if (framing)
+    framed_world(m_world, framed_position(playback, settings.render_mode, *framing), settings.model_angle, *framing);
+  else
+    instance_world(m_world, instance_position(playback, settings.render_mode), settings.model_angle);
   load_model_view();
-  if (settings.show_skeleton) draw_skeleton(instance);
-  // A character whose geometry did not load has no skin to deform or draw.
-  if (settings.show_skin && mesh) {
-    instance.skin(*mesh, instance.pose());
-    glPolygonMode(GL_FRONT_AND_BACK, settings.wireframe_skin ? GL_LINE : GL_FILL);
-    const GLfloat skin_colour[4] = {0.2f, 0.2f, 1.0f, skin_alpha(settings.show_skeleton)};
-    draw_mesh(*mesh, skin_colour);
-  }
+  if (skeleton) draw_skeleton(instance);
 }
 
 void scene_view_t::draw_skeleton(const velm::skeletal_instance_t& instance) {

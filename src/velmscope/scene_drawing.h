@@ -5,7 +5,9 @@
 
 #include "kelncore/collections/arrays/arrays_dyn.h"
 #include "kelncore/math/mat_sq.h"
+#include "velmscope/difference_colours.h"
 #include "velmscope/scene_math.h"
+#include "velmscope/stage_framing.h"
 #include "velmscope/velmscope_model.h"
 #include "velmscope/viewer_settings.h"
 
@@ -21,18 +23,24 @@ class scene_view_t {
   // Recomputes the view matrix for the settings' camera zoom.
   void set_camera(const viewer_settings_t& settings);
 
-  // Draws model with the frame step it was last advanced by: turns the
-  // characters (settings.model_angle grows by 3 degrees per unit of step),
-  // then draws the B-spline playback (render mode bit 0) and the keyframe
-  // playback (bit 1), side by side when both show, each updated, with its
-  // skeleton as red cones when show_skeleton and its skinned mesh (blue,
-  // translucent while the skeleton shows, as lines when wireframe_skin) when
-  // show_skin and the model has a mesh.
-  void draw_model(velmscope_model_t& model, viewer_settings_t& settings);
+  // Draws model's B-spline playback (render mode bit 0) and keyframe
+  // playback (bit 1) in their current poses, side by side when both show,
+  // each with its skeleton as red cones when show_skeleton and its skin as
+  // frame_step_t::prepare left it when show_skin and the model has a mesh:
+  // blue, translucent while the skeleton shows, as lines when
+  // wireframe_skin. bspline_colours, when given, colour the B-spline skin
+  // vertex by vertex instead of the blue. A model without a mesh is drawn as
+  // its skeleton whatever show_skeleton says. With framing the playbacks
+  // stand where it places them (stage_framing.h), else at the fixed places
+  // of scene_math.h.
+  void draw_model(const velmscope_model_t& model, const viewer_settings_t& settings,
+                  const array_t<vertex_colour_t>* bspline_colours, const stage_framing_t* framing = nullptr);
 
  private:
-  void draw_instance(velm::skeletal_instance_t& instance, velm::skinned_mesh_t* mesh, const vec3_t& position,
-                     const viewer_settings_t& settings);
+  // Places the playback's instance (turned by model_angle) and draws its
+  // skeleton when skeleton is set.
+  void place_instance(const velm::skeletal_instance_t& instance, playback_t playback, const stage_framing_t* framing,
+                      bool skeleton, const viewer_settings_t& settings);
   void draw_skeleton(const velm::skeletal_instance_t& instance);
   // Loads view · world · local, transposed, as OpenGL's model-view matrix.
   void load_model_view() const;

@@ -20,7 +20,8 @@ class velmscope_catalog_t : public model_catalog_t {
   ~velmscope_catalog_t() override { clear(); }
 
   // Creates and loads every character of characters in order and appends it:
-  // the model with its name and skeleton, its mesh, each animation with its
+  // the model with its name and skeleton, its mesh (none for a null geometry
+  // path), each animation with its
   // base flag, then the first base animation selected. Documents are read
   // relative to the working directory; a document that does not load is
   // reported by its loader and never stops the building. Loading needs the
@@ -42,6 +43,7 @@ class velmscope_catalog_t : public model_catalog_t {
   void next_base(std::uint32_t model) override { models[model]->next_base(); }
   void next_side(std::uint32_t model) override { models[model]->next_side(); }
   void advance(std::uint32_t model, float step) override { models[model]->advance(step); }
+  difference_readout_t difference_readout(std::uint32_t model) const override;
 
   // The characters, in catalog order; owns them.
   array_dyn_t<auto_ptr_t<velmscope_model_t>> models;

@@ -1,6 +1,9 @@
 // The viewer window: its creation, callbacks and main loop.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "velmscope/viewer_settings.h"
 
 namespace keln::velmscope {
@@ -14,6 +17,12 @@ extern viewer_settings_t settings;
 // command or the closing of the window; both return here, and the characters
 // are destroyed, the last one first. The window system must be initialised
 // (glutInit) and the core started. Returns 0, the exit code.
-int run_viewer();
+//
+// With characters (folders or skeleton documents, given_characters.h) those
+// are shown instead, framed by their rest poses (stage_framing.h); they are
+// loaded before the window opens. A path that names no character, or one
+// whose skeleton does not load, is reported ("<path>: <problem>") and the
+// viewer returns 1 without opening the window.
+int run_viewer(const std::vector<std::string>& characters = {});
 
 }  // namespace keln::velmscope

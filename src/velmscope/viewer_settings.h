@@ -39,7 +39,20 @@ struct viewer_settings_t {
   float camera_zoom = 0.0f;
   // Position of the last mouse press or drag event.
   window_point_t last_mouse;
+  // The B-spline skin coloured by its distance from the keyframe skin.
+  bool difference_colouring = false;
+  // Every motion of the shown character stands still; the mouse still acts.
+  bool paused = false;
+  // Key intervals to step while paused, asked for since the last frame:
+  // positive forward, negative back.
+  std::int32_t pending_steps = 0;
 };
+
+// Whether the overlay shows the readout of the difference between the
+// playbacks: while the difference colouring is on or while paused.
+inline bool shows_difference_readout(const viewer_settings_t& settings) {
+  return settings.difference_colouring || settings.paused;
+}
 
 // Overlay name of a render mode: "B-spline only" (1), "Keyframe only" (2),
 // "B-spline (left) & Keyframe (right)" (3); "" for any other value.

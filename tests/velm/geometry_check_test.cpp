@@ -4,19 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include "velm_test_support.h"
+#include <functional>
+
+#include "velm_fixture.h"
 
 namespace keln::velm {
 namespace {
 
-using velm_test::message_log_t;
-
-constexpr const char* path = "hand_built.qim";
-
 // A geometry document built node by node; the node list owns every node.
-class hand_built_geometry : public ::testing::Test {
- protected:
-  ~hand_built_geometry() override { qix_destroy_nodes(nodes); }
+struct hand_built_t {
+  ~hand_built_t() { qix_destroy_nodes(nodes); }
 
   qix_stream_t* stream(std::uint32_t format, const char* tag, std::uint32_t items) {
     qix_stream_t* s = qix_new_node<qix_stream_t>(nodes);
@@ -51,68 +48,48 @@ class hand_built_geometry : public ::testing::Test {
     document->skin->streams.push_back(skin);
   }
 
-  // The single line check_geometry reported, or "" when it accepted.
-  std::string check() {
-    message_log_t log;
-    const qim_skinstream_t* skin = check_geometry(*document, path, 3);
-    EXPECT_EQ(skin == nullptr, log.lines.size() == 1) << "one line exactly when rejected";
-    return log.lines.empty() ? "" : log.lines.front();
-  }
-
   qix_node_list_t nodes;
   qim_t* document = qix_new_node<qim_t>(nodes);
 };
 
-TEST_F(hand_built_geometry, a_stream_shorter_than_the_piece_is_rejected) {
-  add_piece(4, 3);
-  add_skin();
-  EXPECT_EQ(check(), "E: geometry file: hand_built.qim - piece 0: stream \"_POSITION\" does not hold 4 Float3 items");
-}
-
-TEST_F(hand_built_geometry, triangles_declared_but_missing_are_rejected) {
-  add_piece(3, 3)->triangle_count = 1;
-  add_skin();
-  EXPECT_EQ(check(), "E: geometry file: hand_built.qim - piece 0: the triangle list does not hold 1 triangles");
-}
-
-TEST_F(hand_built_geometry, a_short_triangle_list_is_rejected) {
-  qix_piece_t* piece = add_piece(3, 3);
-  piece->triangle_count = 2;
-  piece->triangles = stream(8, "", 1);
-  add_skin();
-  EXPECT_EQ(check(), "E: geometry file: hand_built.qim - piece 0: the triangle list does not hold 2 triangles");
-}
-
-TEST_F(hand_built_geometry, sixty_five_thousand_five_hundred_thirty_six_vertices_fit) {
-  add_piece(40000, 40000);
-  add_piece(25536, 25536);
-  add_skin();
-  EXPECT_EQ(check(), "");
-}
-
-TEST_F(hand_built_geometry, one_vertex_more_does_not) {
-  add_piece(40000, 40000);
-  add_piece(25537, 25537);
-  add_skin();
-  EXPECT_EQ(check(), "E: geometry file: hand_built.qim - 65537 vertices, more than the 65536 a skin can index");
-}
-
-TEST_F(hand_built_geometry, a_document_without_skin_is_rejected) {
-  add_piece(3, 3);
-  EXPECT_EQ(check(), "E: geometry file: hand_built.qim - the skin has no \"_POSITION\" stream");
-}
-
-TEST_F(hand_built_geometry, a_plain_stream_in_the_skin_is_not_a_skin_stream) {
-  add_piece(3, 3);
-  document->skin = qix_new_node<qim_skin_t>(nodes);
-  document->skin->streams.push_back(stream(2, "_POSITION", 0));
-  EXPECT_EQ(check(), "E: geometry file: hand_built.qim - the skin has no \"_POSITION\" stream");
-}
-
-TEST_F(hand_built_geometry, only_the_pairs_written_are_read) {
-  add_piece(3, 3);
-  add_skin();
-  EXPECT_EQ(check(), "");
+TEST(geometry_check, reports_one_line_exactly_when_it_rejects) {
+  const struct {
+    std::function<void(hand_built_t&)> build;
+    const char* problem;  // after "E: geometry file: hand_built.qim - ", or "" when accepted
+  } rows[] = {
+      {[](hand_built_t& g) { g.add_piece(3, 3), g.add_skin(); }, ""},  // only the pairs written are read
+      {[](hand_built_t& g) { g.add_piece(40000, 40000), g.add_piece(25536, 25536), g.add_skin(); }, ""},
+      {[](hand_built_t& g) { g.add_piece(40000, 40000), g.add_piece(25537, 25537), g.add_skin(); },
+       "65537 vertices, more than the 65536 a skin can index"},
+      {[](hand_built_t& g) { g.add_piece(4, 3), g.add_skin(); },
+       "piece 0: stream \"_POSITION\" does not hold 4 Float3 items"},
+      {[](hand_built_t& g) { g.add_piece(3, 3)->triangle_count = 1, g.add_skin(); },
+       "piece 0: the triangle list does not hold 1 triangles"},
+      {[](hand_built_t& g) {
+         qix_piece_t* piece = g.add_piece(3, 3);
+         piece->triangle_count = 2;
+         piece->triangles = g.stream(8, "", 1);
+         g.add_skin();
+       },
+       "piece 0: the triangle list does not hold 2 triangles"},
+      {[](hand_built_t& g) { g.add_piece(3, 3); }, "the skin has no \"_POSITION\" stream"},
+      {[](hand_built_t& g) {
+         g.add_piece(3, 3);
+         g.document->skin = qix_new_node<qim_skin_t>(g.nodes);
+         g.document->skin->streams.push_back(g.stream(2, "_POSITION", 0));  // not a skin stream
+       },
+       "the skin has no \"_POSITION\" stream"},
+  };
+  for (const auto& row : rows) {
+    hand_built_t geometry;
+    row.build(geometry);
+    velm_test::message_log_t log;
+    const qim_skinstream_t* skin = check_geometry(*geometry.document, "hand_built.qim", 3);
+    const std::string problem = row.problem;
+    EXPECT_EQ(skin == nullptr, !problem.empty()) << problem;
+    EXPECT_EQ(log.lines, problem.empty() ? std::vector<std::string>{}
+                                         : std::vector<std::string>{"E: geometry file: hand_built.qim - " + problem});
+  }
 }
 
 }  // namespace

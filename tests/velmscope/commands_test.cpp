@@ -4,9 +4,10 @@
 
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 
-#include "fake_catalog.h"
+#include "velmscope_fixture.h"
 
 namespace keln::velmscope {
 namespace {
@@ -39,130 +40,48 @@ window_request_t press(viewer_settings_t& settings, const std::string& keys, mod
   return last;
 }
 
-fake_catalog_t three_characters() {
+// Each key of a row, pressed presses times from the start settings, makes
+// the change given and the request of its last press; letters in either
+// case alike.
+TEST(commands, keys_change_their_own_setting_only) {
+  using change_t = std::function<void(viewer_settings_t&)>;
+  const struct {
+    const char* keys;
+    int presses;
+    change_t change;
+    window_request_t request;
+  } rows[] = {
+      {"Rr", 1, [](viewer_settings_t& s) { s.render_mode = 2; }, window_request_t::none},
+      {"Rr", 2, [](viewer_settings_t& s) { s.render_mode = 3; }, window_request_t::none},
+      {"Rr", 3, [](viewer_settings_t&) {}, window_request_t::none},
+      {"Cc", 1, [](viewer_settings_t& s) { s.background_index = 1; }, window_request_t::none},
+      {"Cc", 2, [](viewer_settings_t&) {}, window_request_t::none},
+      {"Kk", 1, [](viewer_settings_t& s) { s.show_skeleton = false; }, window_request_t::none},
+      {"Kk", 2, [](viewer_settings_t&) {}, window_request_t::none},
+      {"Ss", 1, [](viewer_settings_t& s) { s.show_skin = false; }, window_request_t::none},
+      {"Ss", 2, [](viewer_settings_t&) {}, window_request_t::none},
+      {"Pp", 1, [](viewer_settings_t& s) { s.wireframe_skin = true; }, window_request_t::none},
+      {"Pp", 2, [](viewer_settings_t&) {}, window_request_t::none},
+      {"Ff", 1, [](viewer_settings_t&) {}, window_request_t::full_screen},
+      {"Qq", 1, [](viewer_settings_t&) {}, window_request_t::leave_main_loop},
+      {"+=", 1, [](viewer_settings_t& s) { s.time_scale = 1.1f; }, window_request_t::none},
+      {"-_", 1, [](viewer_settings_t& s) { s.time_scale = 0.90909088f; }, window_request_t::none},
+      {"Mm12", 1, [](viewer_settings_t&) {}, window_request_t::none},  // no catalog: nothing
+  };
+  for (const auto& row : rows)
+    for (const char* key = row.keys; *key; ++key) {
+      SCOPED_TRACE(::testing::Message() << "'" << *key << "' " << row.presses << " times");
+      viewer_settings_t settings, expected;
+      row.change(expected);
+      EXPECT_EQ(press(settings, std::string(row.presses, *key)), row.request);
+      expect_same(settings, expected);
+    }
+}
+
+TEST(commands, keys_outside_the_table_change_nothing) {
+  const std::string table = "+=-_12CcFfKkMmPpQqRrSs";
   fake_catalog_t catalog;
   catalog.models.resize(3);
-  catalog.models[0].name = "HUNTER";
-  catalog.models[1].name = "HORSE";
-  catalog.models[2].name = "ELEPHANT";
-  return catalog;
-}
-
-// --- time scale -----------------------------------------------------------
-
-TEST(TimeScale, FactorsHaveTheirExactBits) {
-  EXPECT_EQ(bits_of(time_scale_up), 0x3F8CCCCDu);
-  EXPECT_EQ(bits_of(time_scale_down), 0x3F68BA2Eu);
-  // One bit below the float nearest 1/1.1.
-  EXPECT_EQ(bits_of(static_cast<float>(1.0 / 1.1)) - 1, 0x3F68BA2Eu);
-}
-
-TEST(TimeScale, PlusAndEqualsMultiplyByTheFloatOneDotOne) {
-  for (char key : {'+', '='}) {
-    viewer_settings_t settings;
-    press(settings, std::string(1, key));
-    EXPECT_EQ(bits_of(settings.time_scale), bits_of(1.0f * 1.1f)) << key;
-  }
-}
-
-TEST(TimeScale, MinusAndUnderscoreMultiplyByTheDownFactor) {
-  for (char key : {'-', '_'}) {
-    viewer_settings_t settings;
-    press(settings, std::string(1, key));
-    EXPECT_EQ(bits_of(settings.time_scale), bits_of(0.90909088f)) << key;
-  }
-}
-
-TEST(TimeScale, EighthPlusFromOneReachesTheUpperLimit) {
-  viewer_settings_t settings;
-  press(settings, "+++++++");
-  EXPECT_LT(settings.time_scale, 2.0f);
-  EXPECT_GT(settings.time_scale, 1.9f);
-  press(settings, "+");
-  EXPECT_EQ(settings.time_scale, 2.0f);
-  press(settings, "+=+");
-  EXPECT_EQ(settings.time_scale, 2.0f);
-}
-
-TEST(TimeScale, MinusStopsAtExactlyTheLowerLimit) {
-  viewer_settings_t settings;
-  press(settings, std::string(200, '-'));
-  EXPECT_EQ(bits_of(settings.time_scale), bits_of(0.001f));
-  press(settings, "_");
-  EXPECT_EQ(bits_of(settings.time_scale), bits_of(0.001f));
-}
-
-TEST(TimeScale, PlusFromTheLowerLimitGivesTheFloatProductNearZeroDotZeroZeroOneOne) {
-  viewer_settings_t settings;
-  settings.time_scale = time_scale_min;
-  press(settings, "+");
-  // 0.001f * 1.1f rounds to 0x3A902DE1, one bit above the float nearest 0.0011.
-  EXPECT_EQ(bits_of(settings.time_scale), 0x3A902DE1u);
-  EXPECT_NEAR(settings.time_scale, 0.0011, 2e-10);
-}
-
-TEST(TimeScale, ClampKeepsEveryProductWithinTheLimits) {
-  EXPECT_EQ(scaled_time_scale(0.0010001f, time_scale_down), time_scale_min);
-  EXPECT_EQ(scaled_time_scale(1.9f, time_scale_up), time_scale_max);
-  EXPECT_EQ(scaled_time_scale(1.0f, 0.5f), 0.5f);
-  EXPECT_EQ(scaled_time_scale(time_scale_min, 1.0f), time_scale_min);
-  EXPECT_EQ(scaled_time_scale(time_scale_max, 1.0f), time_scale_max);
-}
-
-// --- toggles and cycles -----------------------------------------------------
-
-TEST(Commands, RenderModeCyclesOneTwoThreeOne) {
-  for (char key : {'R', 'r'}) {
-    viewer_settings_t settings;
-    EXPECT_EQ(settings.render_mode, 1u);
-    press(settings, std::string(1, key));
-    EXPECT_EQ(settings.render_mode, 2u);
-    press(settings, std::string(1, key));
-    EXPECT_EQ(settings.render_mode, 3u);
-    press(settings, std::string(1, key));
-    EXPECT_EQ(settings.render_mode, 1u);
-  }
-}
-
-TEST(Commands, BackgroundTogglesAndTwiceRestores) {
-  for (char key : {'C', 'c'}) {
-    viewer_settings_t settings;
-    press(settings, std::string(1, key));
-    EXPECT_EQ(settings.background_index, 1u);
-    press(settings, std::string(1, key));
-    EXPECT_EQ(settings.background_index, 0u);
-  }
-}
-
-TEST(Commands, SkeletonSkinAndPolygonModeToggleEachTheirOwnSetting) {
-  viewer_settings_t settings;
-  press(settings, "K");
-  EXPECT_FALSE(settings.show_skeleton);
-  press(settings, "k");
-  EXPECT_TRUE(settings.show_skeleton);
-  press(settings, "S");
-  EXPECT_FALSE(settings.show_skin);
-  press(settings, "s");
-  EXPECT_TRUE(settings.show_skin);
-  press(settings, "P");
-  EXPECT_TRUE(settings.wireframe_skin);
-  press(settings, "p");
-  EXPECT_FALSE(settings.wireframe_skin);
-  expect_same(settings, viewer_settings_t{});
-}
-
-TEST(Commands, FullScreenAndQuitAreHandedToTheWindow) {
-  viewer_settings_t settings;
-  EXPECT_EQ(press(settings, "F"), window_request_t::full_screen);
-  EXPECT_EQ(press(settings, "f"), window_request_t::full_screen);
-  EXPECT_EQ(press(settings, "Q"), window_request_t::leave_main_loop);
-  EXPECT_EQ(press(settings, "q"), window_request_t::leave_main_loop);
-  expect_same(settings, viewer_settings_t{});
-}
-
-TEST(Commands, KeysOutsideTheTableChangeNothing) {
-  const std::string table = "+=-_12CcFfKkMmPpQqRrSs";
-  fake_catalog_t catalog = three_characters();
   viewer_settings_t changed;
   changed.time_scale = 0.5f;
   changed.current_model = 1;
@@ -178,88 +97,64 @@ TEST(Commands, KeysOutsideTheTableChangeNothing) {
     EXPECT_EQ(apply_key(static_cast<unsigned char>(key), settings, &catalog), window_request_t::none) << key;
     expect_same(settings, changed);
   }
-  for (const auto& model : catalog.models) {
-    EXPECT_EQ(model.next_base_calls, 0);
-    EXPECT_EQ(model.next_side_calls, 0);
-  }
+  for (const auto& model : catalog.models) EXPECT_EQ(model.next_base_calls + model.next_side_calls, 0);
 }
 
-// --- character commands -----------------------------------------------------
-
-TEST(Commands, CharacterKeysDoNothingWithoutCharacters) {
-  fake_catalog_t empty;
-  for (model_catalog_t* catalog : {static_cast<model_catalog_t*>(nullptr), static_cast<model_catalog_t*>(&empty)}) {
-    viewer_settings_t settings;
-    EXPECT_EQ(press(settings, "Mm12", catalog), window_request_t::none);
-    expect_same(settings, viewer_settings_t{});
-  }
-}
-
-TEST(Commands, ModelKeyCyclesThroughTheCatalog) {
-  fake_catalog_t catalog = three_characters();
+// "+" multiplies by the float 1.1, "-" by one bit below the float nearest
+// 1/1.1; the products are rounded to float and held within [0.001, 2].
+TEST(commands, the_time_scale_moves_by_its_factors_within_its_limits) {
+  EXPECT_EQ(bits_of(time_scale_up), 0x3F8CCCCDu);
+  EXPECT_EQ(bits_of(time_scale_down), bits_of(static_cast<float>(1.0 / 1.1)) - 1);
   viewer_settings_t settings;
-  press(settings, "M", &catalog);
-  EXPECT_EQ(settings.current_model, 1u);
-  press(settings, "m", &catalog);
-  EXPECT_EQ(settings.current_model, 2u);
-  press(settings, "M", &catalog);
-  EXPECT_EQ(settings.current_model, 0u);
+  press(settings, "+++++++");
+  EXPECT_LT(settings.time_scale, 2.0f);
+  press(settings, "+=+");
+  EXPECT_EQ(settings.time_scale, 2.0f);
+  press(settings, std::string(200, '-'));
+  EXPECT_EQ(settings.time_scale, 0.001f);
+  press(settings, "+");
+  EXPECT_EQ(bits_of(settings.time_scale), 0x3A902DE1u);  // 0.001f * 1.1f, one bit above the float nearest 0.0011
+  EXPECT_EQ(scaled_time_scale(0.0010001f, time_scale_down), time_scale_min);
+  EXPECT_EQ(scaled_time_scale(1.9f, time_scale_up), time_scale_max);
+  EXPECT_EQ(scaled_time_scale(1.0f, 0.5f), 0.5f);
 }
 
-TEST(Commands, AnimationKeysActOnTheCurrentCharacterOnly) {
-  fake_catalog_t catalog = three_characters();
+TEST(commands, character_keys_act_on_the_current_character_of_a_catalog) {
+  fake_catalog_t catalog;
+  catalog.models.resize(3);
   viewer_settings_t settings;
-  settings.current_model = 1;
-  press(settings, "1", &catalog);
-  press(settings, "22", &catalog);
+  for (std::uint32_t expected : {1u, 2u, 0u, 1u}) {  // "M" cycles
+    press(settings, expected % 2 ? "M" : "m", &catalog);
+    EXPECT_EQ(settings.current_model, expected);
+  }
+  press(settings, "122", &catalog);
   EXPECT_EQ(catalog.models[1].next_base_calls, 1);
   EXPECT_EQ(catalog.models[1].next_side_calls, 2);
-  EXPECT_EQ(catalog.models[0].next_base_calls + catalog.models[2].next_base_calls, 0);
-  EXPECT_EQ(catalog.models[0].next_side_calls + catalog.models[2].next_side_calls, 0);
-  EXPECT_EQ(settings.current_model, 1u);
+  EXPECT_EQ(catalog.models[0].next_base_calls + catalog.models[2].next_side_calls, 0);
+  fake_catalog_t empty;
+  viewer_settings_t untouched;
+  EXPECT_EQ(press(untouched, "Mm12", &empty), window_request_t::none);
+  expect_same(untouched, viewer_settings_t{});
 }
 
-// --- mouse ------------------------------------------------------------------
-
-TEST(Mouse, PressRemembersThePosition) {
+// A press remembers where a drag starts; a drag turns by 0.5 degree per
+// pixel to the right and zooms out by 0.1 per pixel down, without limits.
+TEST(commands, mouse_drags_turn_and_zoom_from_the_last_position) {
   viewer_settings_t settings;
-  mouse_press(settings, 300, 200);
-  EXPECT_EQ(settings.last_mouse.x, 300);
-  EXPECT_EQ(settings.last_mouse.y, 200);
-  EXPECT_EQ(settings.model_angle, 0.0f);
-  EXPECT_EQ(settings.camera_zoom, 0.0f);
-}
-
-TEST(Mouse, DragRightTurnsAndDragDownZoomsOut) {
-  viewer_settings_t settings;
-  mouse_press(settings, 300, 200);
-  mouse_drag(settings, 310, 220);  // 10 right, 20 down
-  EXPECT_FLOAT_EQ(settings.model_angle, 5.0f);
-  EXPECT_FLOAT_EQ(settings.camera_zoom, 2.0f);
-  EXPECT_EQ(settings.last_mouse.x, 310);
-  EXPECT_EQ(settings.last_mouse.y, 220);
-  mouse_drag(settings, 290, 200);  // 20 left, 20 up
-  EXPECT_FLOAT_EQ(settings.model_angle, -5.0f);
-  EXPECT_FLOAT_EQ(settings.camera_zoom, 0.0f);
-}
-
-TEST(Mouse, FirstDragAfterAPressStartsAtThePressNotTheLastDrag) {
-  viewer_settings_t settings;
-  mouse_press(settings, 0, 0);
-  mouse_drag(settings, 100, 0);
-  mouse_press(settings, 500, 500);
-  mouse_drag(settings, 502, 500);
-  EXPECT_FLOAT_EQ(settings.model_angle, 51.0f);  // 50 + 1, no jump of 400 pixels
-}
-
-TEST(Mouse, AnglesAndZoomAreNotLimited) {
-  viewer_settings_t settings;
-  for (int i = 0; i < 100; ++i) {
-    mouse_press(settings, 0, 0);
-    mouse_drag(settings, 1000, 1000);
+  const struct {
+    bool press;
+    int x, y;
+    float angle, zoom;
+  } steps[] = {{true, 300, 200, 0, 0},  {false, 310, 220, 5, 2},   {false, 290, 200, -5, 0},
+               {true, 500, 500, -5, 0}, {false, 502, 500, -4, 0},  {true, 0, 0, -4, 0},
+               {false, 2000, 10000, 996, 1000}};
+  for (const auto& step : steps) {
+    (step.press ? mouse_press : mouse_drag)(settings, step.x, step.y);
+    EXPECT_FLOAT_EQ(settings.model_angle, step.angle) << step.x;
+    EXPECT_FLOAT_EQ(settings.camera_zoom, step.zoom) << step.y;
+    EXPECT_EQ(settings.last_mouse.x, step.x);
+    EXPECT_EQ(settings.last_mouse.y, step.y);
   }
-  EXPECT_FLOAT_EQ(settings.model_angle, 50000.0f);
-  EXPECT_FLOAT_EQ(settings.camera_zoom, 10000.0f);
 }
 
 }  // namespace

@@ -4,67 +4,48 @@
 
 #include <cmath>
 
+#include "support/tolerances.h"
+
 namespace keln::velmscope {
 namespace {
 
-constexpr float tolerance = 1e-6f;
-
-struct clip_t {
-  float x, y, z, w;
+// Normalised device coordinates of (x, y, z, 1) under m (row-major, column
+// vectors).
+struct ndc_t {
+  float x, y, z;
 };
-
-// m (row-major, column vectors) times (x, y, z, 1).
-clip_t transform(const float m[16], float x, float y, float z) {
-  return {m[0] * x + m[1] * y + m[2] * z + m[3], m[4] * x + m[5] * y + m[6] * z + m[7],
-          m[8] * x + m[9] * y + m[10] * z + m[11], m[12] * x + m[13] * y + m[14] * z + m[15]};
+ndc_t project(const float m[16], float x, float y, float z) {
+  const float w = m[12] * x + m[13] * y + m[14] * z + m[15];
+  return {(m[0] * x + m[1] * y + m[2] * z + m[3]) / w, (m[4] * x + m[5] * y + m[6] * z + m[7]) / w,
+          (m[8] * x + m[9] * y + m[10] * z + m[11]) / w};
 }
 
-TEST(OverlayProjection, MapsOverlaySpaceOntoTheViewportTopDown) {
+// Overlay space is 1024 x 768 pixels from the top-left corner.
+TEST(projections, the_overlay_maps_onto_the_viewport_top_down) {
   float m[16];
   overlay_projection(m);
-  const clip_t top_left = transform(m, 0, 0, 0);
-  EXPECT_NEAR(top_left.x, -1.0f, tolerance);
-  EXPECT_NEAR(top_left.y, 1.0f, tolerance);
-  EXPECT_NEAR(top_left.w, 1.0f, tolerance);
-  const clip_t bottom_right = transform(m, 1024, 768, 0);
-  EXPECT_NEAR(bottom_right.x, 1.0f, tolerance);
-  EXPECT_NEAR(bottom_right.y, -1.0f, tolerance);
-  const clip_t centre = transform(m, 512, 384, 0);
-  EXPECT_NEAR(centre.x, 0.0f, tolerance);
-  EXPECT_NEAR(centre.y, 0.0f, tolerance);
-  EXPECT_NEAR(centre.z, 0.0f, tolerance);
+  const struct {
+    float x, y;
+    ndc_t expected;
+  } rows[] = {{0, 0, {-1, 1, 0}}, {1024, 768, {1, -1, 0}}, {512, 384, {0, 0, 0}}};
+  for (const auto& row : rows) {
+    const ndc_t p = project(m, row.x, row.y, 0);
+    EXPECT_NEAR(p.x, row.expected.x, velm_tol::rounding);
+    EXPECT_NEAR(p.y, row.expected.y, velm_tol::rounding);
+    EXPECT_NEAR(p.z, row.expected.z, velm_tol::rounding);
+  }
 }
 
-TEST(OverlayProjection, MatchesTheOrthographicMatrix) {
-  float m[16];
-  overlay_projection(m);
-  const float expected[16] = {2.0f / 1024, 0, 0, -1, 0, -2.0f / 768, 0, 1, 0, 0, -1, 0, 0, 0, 0, 1};
-  for (int i = 0; i < 16; ++i) EXPECT_FLOAT_EQ(m[i], expected[i]) << i;
-}
-
-TEST(SceneProjection, IsTheSymmetricTwentyDegreeFrustum) {
+// A symmetric frustum of 20 degrees, aspect ratio 1, depths 0.1 to 5000.
+TEST(projections, the_scene_is_the_twenty_degree_frustum) {
   float m[16];
   scene_projection(m);
-  const float n = 0.1f, f = 5000.0f;
-  const float a = n * std::tan(10.0f * 0.017453293f);
-  for (int i : {1, 2, 3, 4, 6, 7, 8, 9, 12, 13, 15}) EXPECT_EQ(m[i], 0.0f) << i;
-  EXPECT_FLOAT_EQ(m[0], n / a);
-  EXPECT_FLOAT_EQ(m[5], n / a);  // aspect ratio 1
-  EXPECT_FLOAT_EQ(m[10], (f + n) / (n - f));
-  EXPECT_FLOAT_EQ(m[11], 2 * f * n / (n - f));
-  EXPECT_EQ(m[14], -1.0f);
-}
-
-TEST(SceneProjection, NearAndFarPlanesMapToTheDepthRange) {
-  float m[16];
-  scene_projection(m);
-  const clip_t near_point = transform(m, 0, 0, -0.1f);
-  EXPECT_NEAR(near_point.z / near_point.w, -1.0f, 1e-4f);
-  const clip_t far_point = transform(m, 0, 0, -5000.0f);
-  EXPECT_NEAR(far_point.z / far_point.w, 1.0f, 1e-4f);
-  // A point on the 10-degree edge of the field of view lands on the border.
-  const clip_t edge = transform(m, 6.0f * std::tan(10.0f * 0.017453293f), 0, -6.0f);
-  EXPECT_NEAR(edge.x / edge.w, 1.0f, 1e-5f);
+  EXPECT_NEAR(project(m, 0, 0, -0.1f).z, -1.0f, velm_tol::chain);
+  EXPECT_NEAR(project(m, 0, 0, -5000.0f).z, 1.0f, velm_tol::chain);
+  const float edge = 6.0f * std::tan(10.0f * 0.017453293f);
+  EXPECT_NEAR(project(m, edge, 0, -6.0f).x, 1.0f, velm_tol::ops);
+  EXPECT_NEAR(project(m, 0, -edge, -6.0f).y, -1.0f, velm_tol::ops);
+  EXPECT_NEAR(project(m, 0, 0, -6.0f).x, 0.0f, velm_tol::ops);
 }
 
 }  // namespace

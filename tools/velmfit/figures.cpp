@@ -24,7 +24,7 @@ figures_t measure_animation(fit_character_t& character, std::size_t index, playb
   figures_t f;
   f.name = animation.name;
   f.channels = keyframe.channels.size();
-  const loop_t loop = animation_loop(keyframe);
+  const velm::motion_loop_t loop = velm::motion_loop(keyframe);
   f.keys = loop.keys;
   f.duration = loop.duration;
   for (const velm::bone_channel_t& channel : keyframe.channels)
@@ -35,7 +35,7 @@ figures_t measure_animation(fit_character_t& character, std::size_t index, playb
   f.key_errors = largest_key_errors(keyframe, *animation.bspline);
 
   error = measure_playback(character, index);
-  f.rest_height = rest_height(character.keyframe_instance);
+  f.rest_height = velm::rest_height(character.keyframe_instance);
   f.largest = error.largest;
   f.mean = error.mean;
   f.largest_percent = percent_of(error.largest, f.rest_height);

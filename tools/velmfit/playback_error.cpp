@@ -3,21 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "velm/pose_matrices.h"
-
 namespace keln::velmfit {
 
 namespace {
-
-// Distance between two joints; infinite when either position is not a
-// number (a pose that overflowed is as wrong as a pose can be).
-double joint_distance(const mat4_t& a, const mat4_t& b) {
-  const double dx = double{a.m[3]} - b.m[3];
-  const double dy = double{a.m[7]} - b.m[7];
-  const double dz = double{a.m[11]} - b.m[11];
-  const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
-  return std::isnan(d) ? INFINITY : d;
-}
 
 // Bones whose joint the motion moves: driven by one of its channels, or below
 // such a bone (parents stand before their children).
@@ -34,16 +22,6 @@ std::vector<bool> moved_bones(const velm::motion_t& motion, const array_t<velm::
 
 }  // namespace
 
-loop_t animation_loop(const velm::motion_t& motion) {
-  loop_t loop;
-  for (const velm::bone_channel_t& channel : motion.channels)
-    if (channel.size() > loop.keys) {
-      loop.keys = channel.size();
-      loop.duration = channel.duration;
-    }
-  return loop;
-}
-
 playback_error_t measure_playback(fit_character_t& character, std::size_t index) {
   character.play_only(index);
   fitted_animation_t& animation = character.animations.at(index);
@@ -53,11 +31,11 @@ playback_error_t measure_playback(fit_character_t& character, std::size_t index)
 
   playback_error_t error;
   error.bone_largest.assign(bones, 0.0);
-  const loop_t loop = animation_loop(*animation.keyframe);
+  const velm::motion_loop_t loop = velm::motion_loop(*animation.keyframe);
   const bool loops = loop.keys >= 2 && loop.duration > 0.0f && std::isfinite(loop.duration);
   const std::uint32_t samples = loops ? 4 * (loop.keys - 1) : 1;
 
-  array_dyn_t<mat4_t> keyframe_joints, bspline_joints;
+  velm::playback_difference_t difference;
   double sum = 0.0;
   for (std::uint32_t s = 0; s < samples; ++s) {
     const float time = loops ? static_cast<float>(double{loop.duration} * s / samples) : 0.0f;
@@ -65,14 +43,13 @@ playback_error_t measure_playback(fit_character_t& character, std::size_t index)
     animation.bspline->time = time;
     character.keyframe_instance.update();
     character.bspline_instance.update();
-    velm::global_matrices(skeleton, character.keyframe_instance.pose(), keyframe_joints);
-    velm::global_matrices(character.bspline_instance.skeleton(), character.bspline_instance.pose(), bspline_joints);
+    difference.measure(skeleton, character.keyframe_instance.pose(), character.bspline_instance.pose());
 
     double sample_largest = 0.0, sample_sum = 0.0;
     std::uint32_t sample_joints = 0;
     for (std::uint32_t b = 0; b < bones; ++b) {
       if (!moved[b]) continue;
-      const double d = joint_distance(keyframe_joints[b], bspline_joints[b]);
+      const double d = difference.distance(b);
       error.bone_largest[b] = std::max(error.bone_largest[b], d);
       if (d > error.largest) {
         error.largest = d;
@@ -91,18 +68,6 @@ playback_error_t measure_playback(fit_character_t& character, std::size_t index)
   }
   if (error.joint_samples != 0) error.mean = sum / static_cast<double>(error.joint_samples);
   return error;
-}
-
-double rest_height(const velm::skeletal_instance_t& instance) {
-  if (instance.bone_count() == 0) return 0.0;
-  array_dyn_t<mat4_t> joints;
-  velm::global_matrices(instance.skeleton(), instance.rest_pose(), joints);
-  float low = joints[0].m[7], high = low;
-  for (const mat4_t& joint : joints) {
-    low = std::min(low, joint.m[7]);
-    high = std::max(high, joint.m[7]);
-  }
-  return double{high} - low;
 }
 
 }  // namespace keln::velmfit

@@ -8,6 +8,7 @@
 
 #include "fit_character.h"
 #include "velm/bone_node.h"
+#include "velm/playback_difference.h"
 
 namespace keln::velmfit {
 
@@ -32,23 +33,11 @@ struct playback_error_t {
 // key interval of its longest channel over one loop, t = 0, step, ...,
 // duration - step (a single sample at 0 when it has fewer than 2 keys or no
 // positive duration), setting both motions' time to t and updating both
-// instances. At every sample the joints are the translations of the poses'
-// global matrices (velm::global_matrices); a joint that is not a number in
-// either playback is infinitely far off. Only moved joints count: bones
-// driven by a channel of the animation and their descendants. With no bones
-// every figure is 0.
+// instances. At every sample the joints are compared by
+// velm::playback_difference_t (a joint that is not a number in either
+// playback is infinitely far off). Only moved joints count: bones driven by a
+// channel of the animation and their descendants. With no bones every figure
+// is 0.
 playback_error_t measure_playback(fit_character_t& character, std::size_t index);
-
-// Extent along y of the rest pose's joint positions (model space, document
-// units); 0 without bones.
-double rest_height(const velm::skeletal_instance_t& instance);
-
-// The animation's longest channel: its key count and its duration (the
-// duration of the channel with the most keys, the first of equal ones).
-struct loop_t {
-  std::uint32_t keys = 0;
-  float duration = 0.0f;
-};
-loop_t animation_loop(const velm::motion_t& motion);
 
 }  // namespace keln::velmfit

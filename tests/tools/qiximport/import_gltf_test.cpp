@@ -1,0 +1,120 @@
+// A glTF scene written here: five joints (one of them never animated), a
+// node that is neither joint nor animated, two named animations, and a
+// vertex with five influences.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "gltf_writer.h"
+#include "import_test_support.h"
+
+namespace keln::qiximport::testing {
+namespace {
+
+// Column-major 4 x 4 translation, as glTF stores matrices.
+std::vector<float> translation(float x, float y, float z) { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1}; }
+
+std::vector<float> joined(std::initializer_list<std::vector<float>> parts) {
+  std::vector<float> all;
+  for (const std::vector<float>& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// Nodes: 0 root > 1 hip > (2 knee > 4 toe, 3 tail); 5 body (the skinned
+// mesh); 6 lamp. Joint globals: root (0,0,0), hip (0,1,0), knee (0.5,0.5,0),
+// tail (-0.5,1,0), toe (0.5,0,0). "walk" turns the hip 90 degrees about z
+// in one second, "wave" moves the knee in half a second.
+std::string test_scene() {
+  gltf_writer_t gltf;
+  const int positions = gltf.add_floats({0, 0, 0, 1, 0, 0, 0, 1, 0}, "VEC3");
+  const int joints0 = gltf.add_shorts({0, 1, 2, 3, 1, 0, 0, 0, 2, 0, 0, 0}, "VEC4");
+  const int weights0 = gltf.add_floats({0.3f, 0.25f, 0.2f, 0.15f, 1, 0, 0, 0, 1, 0, 0, 0}, "VEC4");
+  const int joints1 = gltf.add_shorts({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "VEC4");
+  const int weights1 = gltf.add_floats({0.1f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "VEC4");
+  const int binds = gltf.add_floats(joined({translation(0, 0, 0), translation(0, -1, 0), translation(-0.5f, -0.5f, 0),
+                                            translation(0.5f, -1, 0), translation(-0.5f, 0, 0)}),
+                                    "MAT4");
+  const float s = std::sqrt(0.5f);
+  const int walk_times = gltf.add_floats({0, 1}, "SCALAR");
+  const int walk_turns = gltf.add_floats({0, 0, 0, 1, 0, 0, s, s}, "VEC4");
+  const int wave_times = gltf.add_floats({0, 0.5f}, "SCALAR");
+  const int wave_moves = gltf.add_floats({0.5f, -0.5f, 0, 0.5f, -0.5f, 1}, "VEC3");
+  const auto n = [](int i) { return std::to_string(i); };
+  const auto animation = [&](const char* name, int node, const char* path, int times, int values) {
+    return std::string("{\"name\":\"") + name + "\",\"channels\":[{\"sampler\":0,\"target\":{\"node\":" + n(node) +
+           ",\"path\":\"" + path + "\"}}],\"samplers\":[{\"input\":" + n(times) + ",\"output\":" + n(values) +
+           ",\"interpolation\":\"LINEAR\"}]}";
+  };
+  return gltf.document(
+      "\"scene\":0,\"scenes\":[{\"nodes\":[0]}],\"nodes\":["
+      "{\"name\":\"root\",\"children\":[1,5,6]},"
+      "{\"name\":\"hip\",\"translation\":[0,1,0],\"children\":[2,3]},"
+      "{\"name\":\"knee\",\"translation\":[0.5,-0.5,0],\"children\":[4]},"
+      "{\"name\":\"tail\",\"translation\":[-0.5,0,0]},"
+      "{\"name\":\"toe\",\"translation\":[0,-0.5,0]},"
+      "{\"name\":\"body\",\"mesh\":0,\"skin\":0},"
+      "{\"name\":\"lamp\",\"translation\":[3,3,3]}],"
+      "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":" +
+      n(positions) + ",\"JOINTS_0\":" + n(joints0) + ",\"WEIGHTS_0\":" + n(weights0) + ",\"JOINTS_1\":" + n(joints1) +
+      ",\"WEIGHTS_1\":" + n(weights1) + "}}]}],\"skins\":[{\"inverseBindMatrices\":" + n(binds) +
+      ",\"joints\":[0,1,2,3,4]}],\"animations\":[" + animation("walk", 1, "rotation", walk_times, walk_turns) + "," +
+      animation("wave", 2, "translation", wave_times, wave_moves) + "]");
+}
+
+class import_gltf : public import_test_t {
+ protected:
+  void SetUp() override {
+    import_test_t::SetUp();
+    ASSERT_TRUE(write_text_file(at("scene.gltf"), test_scene()));
+    ASSERT_EQ(import({at("scene.gltf"), at("out")}), 0) << errors;
+    EXPECT_EQ(errors, "");
+  }
+};
+
+TEST_F(import_gltf, bones_are_joints_animated_nodes_and_their_ancestors) {
+  loaded_clip_t walk(at("out/scene.qis"), at("out/walk.qia"));
+  ASSERT_EQ(walk.instance.bone_count(), 5u);
+  EXPECT_EQ(walk.bone("lamp"), velm::no_bone);
+  EXPECT_EQ(walk.bone("body"), velm::no_bone);
+  EXPECT_EQ(walk.parent("tail"), walk.bone("hip"));
+  EXPECT_EQ(walk.parent("toe"), walk.bone("knee"));
+}
+
+TEST_F(import_gltf, each_animation_is_resampled_into_its_own_document) {
+  loaded_clip_t walk(at("out/scene.qis"), at("out/walk.qia"));
+  loaded_clip_t wave(at("out/scene.qis"), at("out/wave.qia"));
+  ASSERT_TRUE(walk.motion && wave.motion);
+  EXPECT_EQ(walk.motion->channels[0].size(), 31u);
+  EXPECT_EQ(wave.motion->channels[0].size(), 16u);
+  // Key 10 of "walk" is a third of the turn: 30 degrees exactly with
+  // spherical interpolation (about 29.3 with normalised linear blending).
+  const float c = std::cos(M_PI / 6), s = std::sin(M_PI / 6);
+  const std::vector<vec3_t> third = walk.joints(10);
+  EXPECT_TRUE(at_point(third[walk.bone("knee")], 0.5f * c + 0.5f * s, 1 + 0.5f * s - 0.5f * c, 0));
+  EXPECT_TRUE(at_point(walk.joints(30)[walk.bone("knee")], 0.5f, 1.5f, 0));
+  // The tail, never animated, turns with the hip from its rest place.
+  EXPECT_TRUE(at_point(third[walk.bone("tail")], -0.5f * c, 1 - 0.5f * s, 0));
+  EXPECT_TRUE(at_point(wave.joints(15)[wave.bone("knee")], 0.5f, 0.5f, 1));
+  EXPECT_TRUE(at_point(wave.joints(15)[wave.bone("tail")], -0.5f, 1, 0));
+}
+
+TEST_F(import_gltf, five_influences_become_the_heaviest_four_renormalised) {
+  loaded_clip_t walk(at("out/scene.qis"), at("out/walk.qia"));
+  const std::unique_ptr<velm::skinned_mesh_t> mesh(walk.instance.load_skin(at("out/scene.qim").c_str()));
+  ASSERT_TRUE(mesh);
+  ASSERT_EQ(mesh->skin_vertices.size(), 3u);
+  const array_dyn_t<velm::skin_t>& first = mesh->skin_vertices[0].influences;
+  ASSERT_EQ(first.size(), 4u);
+  const char* bones[4] = {"root", "hip", "knee", "tail"};
+  const float expected[4] = {0.3f / 0.9f, 0.25f / 0.9f, 0.2f / 0.9f, 0.15f / 0.9f};
+  for (std::uint32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(first[i].bone, walk.bone(bones[i]));
+    EXPECT_NEAR(first[i].weight, expected[i], 1e-6f);
+  }
+  // Wound clockwise: the source's triangle 0 1 2 is written 0 2 1.
+  EXPECT_EQ(mesh->indices[1], 2u);
+}
+
+}  // namespace
+}  // namespace keln::qiximport::testing

@@ -1,0 +1,163 @@
+#include "velm/bspline_motion.h"
+
+#include <gsl/gsl_errno.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <random>
+
+#include "smooth_motion.h"
+#include "velm/skeletal_instance.h"
+#include "velm_fixture.h"
+
+namespace keln::velm {
+namespace {
+
+using velm_test::key;
+using velm_test::message_log_t;
+using velm_test::same_bone;
+
+// A motion of channels with the given key counts, keys on a straight line.
+motion_t motion_of(std::initializer_list<int> key_counts) {
+  motion_t motion;
+  for (int count : key_counts) {
+    bone_channel_t channel;
+    channel.duration = 1.0f;
+    for (int k = 0; k < count; ++k) channel.push_back(key(0.1f * k, 1, 2));
+    motion.channels.push_back(channel);
+  }
+  return motion;
+}
+
+int gsl_errors = 0;
+void count_gsl_error(const char*, const char*, int, int) { ++gsl_errors; }
+
+// 64 bytes per key; 4 per float of each curve (keys on a line fit 4 control
+// points and 8 knots: 4 (3·4 + 4·4 + 9·4 + 3·8) = 352 bytes per channel).
+// Fewer than four keys are fitted without the numerical library.
+TEST(bspline_motion, logs_the_sizes_of_both_forms) {
+  gsl_errors = 0;
+  gsl_error_handler_t* const default_handler = gsl_set_error_handler(count_gsl_error);
+  const struct {
+    motion_t motion;
+    const char* keyframes;
+    const char* fitted;
+  } rows[] = {{motion_of({}), "0", "0"}, {motion_of({10, 10}), "1280", "704"}, {motion_of({0, 1, 2, 3}), "384", "1056"}};
+  for (const auto& row : rows) {
+    message_log_t log;
+    const bspline_motion_t fitted(row.motion);
+    EXPECT_EQ(log.lines, (std::vector<std::string>{std::string("I: ^ motion_t size in bytes         : ") + row.keyframes,
+                                                   std::string("I: ^ bspline_motion_t size in bytes : ") + row.fitted}));
+  }
+  gsl_set_error_handler(default_handler);
+  EXPECT_EQ(gsl_errors, 0);
+}
+
+TEST(bspline_motion, short_channels_give_the_default_bone_or_pass_their_keys) {
+  const motion_t motion = motion_of({0, 1, 3});
+  message_log_t quiet;
+  bspline_motion_t fitted(motion);
+  fitted.time = 0.5f;
+  EXPECT_TRUE(same_bone(*fitted.transform(0), bone_t()));
+  EXPECT_TRUE(same_bone(*fitted.transform(1), motion.channels[1][0]));
+  velm_test::expect_bone_near(*fitted.transform(2), motion.channels[2][1], velm_tol::ops);
+  EXPECT_INDEX_CHECK_FAILS(fitted.transform(3));
+}
+
+TEST(bspline_motion, follows_the_keyframes_exactly_at_zero_and_closely_at_every_key) {
+  motion_t motion = sample::smooth_motion(61, 3, 41, 40.0f);
+  message_log_t quiet;
+  bspline_motion_t fitted(motion);
+  ASSERT_EQ(fitted.channel_count(), 3u);
+  for (std::uint32_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(fitted.bone_index(i), i);
+    EXPECT_TRUE(same_bone(*fitted.transform(i), *motion.transform(i))) << "channel " << i;
+  }
+  for (int k = 1; k < 40; ++k) {
+    motion.time = fitted.time = static_cast<float>(k);
+    for (std::uint32_t i = 0; i < 3; ++i)
+      velm_test::expect_bone_near(*fitted.transform(i), *motion.transform(i), 2 * std::sqrt(bspline_fit_tolerance));
+  }
+}
+
+// Unusable durations or times evaluate at the start; a channel samples what
+// each of its curves gives alone (duration 1: the time is the parameter),
+// and so does its copy; time loops both ways.
+TEST(bspline_motion, channels_sample_their_curves_at_the_looped_time) {
+  motion_t motion = sample::smooth_motion(63, 4, 25, 1.0f);
+  motion.channels[0].duration = 0.0f;
+  motion.channels[1].duration = -1.0f;
+  motion.channels[2].duration = std::numeric_limits<float>::quiet_NaN();
+  message_log_t quiet;
+  bspline_motion_t fitted(motion);
+  const bspline_bone_channel_t& channel = fitted.channels[3];
+  const bspline_bone_channel_t copy = channel;
+  for (float u : {0.125f, 0.375f, 0.5f, 0.8125f, 0.96875f}) {
+    bone_t alone, copied;
+    channel.position.evaluate(u, alone.position);
+    channel.stretch.evaluate(u, alone.stretch);
+    channel.rotation.evaluate(u, alone.rotation);
+    copy.sample(u, copied);
+    for (float time : {u, u + 2.0f, u - 3.0f}) {
+      fitted.time = time;
+      for (std::uint32_t i = 0; i < 3; ++i) EXPECT_TRUE(same_bone(*fitted.transform(i), motion.channels[i][0]));
+      EXPECT_TRUE(same_bone(*fitted.transform(3), alone)) << time;
+    }
+    EXPECT_TRUE(same_bone(copied, alone));
+  }
+  fitted.time = std::numeric_limits<float>::infinity();
+  EXPECT_TRUE(same_bone(*fitted.transform(3), motion.channels[3][0]));
+  EXPECT_NE(static_cast<const void*>(fitted.transform(0)), static_cast<const void*>(motion.transform(0)));
+}
+
+// FNV-1a over the bytes of every control point and knot.
+template <typename E>
+void hash_curve(const bspline_curve_t<E>& curve, std::uint64_t& h) {
+  auto mix = [&h](const void* data, std::size_t bytes) {
+    const auto* b = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < bytes; ++i) h = (h ^ b[i]) * 1099511628211ull;
+  };
+  mix(curve.control.data(), curve.control.size() * sizeof(E));
+  mix(curve.knots.data(), curve.knots.size() * sizeof(float));
+}
+
+TEST(bspline_motion, fits_exactly_what_the_plain_algorithm_fits) {
+  // The hash of this fit as made by the straightforward version of the
+  // fitting (every design matrix decomposed anew, one sum at a time, no
+  // knot span split into one without keys): the speed-ups must not change a
+  // single bit. Made with GSL 2.7.
+  const motion_t motion = sample::smooth_motion(70, 8, 40, 1.0f);
+  message_log_t quiet;
+  const bspline_motion_t fitted(motion);
+  std::uint64_t h = 1469598103934665603ull;
+  for (const bspline_bone_channel_t& c : fitted.channels) {
+    hash_curve(c.position, h);
+    hash_curve(c.rotation, h);
+    hash_curve(c.stretch, h);
+  }
+  EXPECT_EQ(h, 0xd022b7d20e1c436ull);
+}
+
+// A motion whose refinement crowds knots into a gap between two keys: every
+// control point must stay determined by the keys, so that the curve stays
+// near the keys between them instead of running off to 1e12.
+TEST(bspline_motion, crowded_knots_keep_the_curve_near_the_keys_between_them) {
+  message_log_t quiet;
+  skeletal_instance_t instance(velm_test::document_path("chain.qis").c_str());
+  std::unique_ptr<motion_t> knee(instance.load_motion(velm_test::document_path("kinked_knee.qia").c_str()));
+  ASSERT_TRUE(knee);
+  const bspline_motion_t fitted(*knee);
+  // Sixteen samples per key interval: every key is a unit quaternion and
+  // neighbours differ by less than 40 degrees.
+  const std::uint32_t samples = 16 * (knee->channels[0].size() - 1);
+  for (std::uint32_t i = 0; i <= samples; ++i) {
+    quat_t q;
+    fitted.channels[0].rotation.evaluate(static_cast<float>(i) / static_cast<float>(samples), q);
+    EXPECT_NEAR(std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]), 1.0f, velm_tol::unit_length)
+        << "sample " << i;
+  }
+}
+
+}  // namespace
+}  // namespace keln::velm
