@@ -2,7 +2,9 @@
 // (core_startup(0)) and with the processor's (core_startup(1)), side by side;
 // and the skinning loops alone (the portable loop through the routine table,
 // the SSE and the AVX2 loop) on the hunter's mesh and on the same mesh with
-// exactly four influences per vertex.
+// exactly four influences per vertex. The SIMD loops also report their
+// speed against the portable loop timed in the same run (x_portable); the
+// context names the instruction sets the start-up found.
 //
 // Counters: vertices/s; for the SIMD loops also GFLOP/s (floating-point lane
 // operations executed). peak_sse measures what the core delivers right now to
@@ -19,6 +21,7 @@
 #include "kelncore/math/mat4_routines.h"
 #include "kelncore/system/cpu.h"
 #include "kelncore/system/startup.h"
+#include "instruction_sets.h"
 #include "velm/pose_matrices.h"
 #include "velm/skeletal_instance.h"
 #include "velm/skin_vertices.h"
@@ -151,8 +154,8 @@ template <void (*loop)(skinned_mesh_t&, const array_t<mat4_t>&)>
 void skin_loop_simd(benchmark::State& state) {
   skinned_mesh_t& mesh = loop_mesh(state);
   core_startup(1);
-  if (loop == &skin_vertices_avx2 && !skin_avx2_available()) {
-    state.SkipWithError("no AVX2 on this processor");
+  if ((loop == &skin_vertices_avx2 && !skin_avx2_available()) || (loop == &skin_vertices_fma && !skin_fma_available())) {
+    state.SkipWithError("no AVX2 or FMA on this processor");
     return;
   }
   for (auto _ : state) {
@@ -161,12 +164,23 @@ void skin_loop_simd(benchmark::State& state) {
   }
   count_vertices(state, mesh);
   count_flops(state, mesh);
+  // Against the portable loop timed right after, in this run.
+  constexpr int repetitions = 200;
+  const double own = keln::bench::cpu_seconds([&] { loop(mesh, hunter().skinning); }, repetitions);
+  core_startup(0);
+  const double portable = keln::bench::cpu_seconds([&] { skin_vertices(mesh, hunter().skinning); }, repetitions);
+  core_startup(1);
+  state.counters["x_portable"] = own > 0 ? portable / own : 0.0;
 }
 BENCHMARK_TEMPLATE(skin_loop_simd, skin_vertices_sse)
     ->ArgNames({"core_startup", "influences"})
     ->Args({1, 0})
     ->Args({1, 4});
 BENCHMARK_TEMPLATE(skin_loop_simd, skin_vertices_avx2)
+    ->ArgNames({"core_startup", "influences"})
+    ->Args({1, 0})
+    ->Args({1, 4});
+BENCHMARK_TEMPLATE(skin_loop_simd, skin_vertices_fma)
     ->ArgNames({"core_startup", "influences"})
     ->Args({1, 0})
     ->Args({1, 4});
@@ -197,4 +211,4 @@ BENCHMARK(peak_sse);
 }  // namespace
 }  // namespace keln::velm
 
-BENCHMARK_MAIN();
+VELM_BENCHMARK_MAIN();

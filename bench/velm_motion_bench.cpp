@@ -5,11 +5,16 @@
 // curves in which every component swings one to four times per second. Times
 // per channel are processor time divided by the channels sampled. The whole
 // clip at 30 and 120 keys per second shows how fitting grows with the keys.
+// The B-spline evaluation runs with the portable basis (core_startup 0) and
+// the processor's (1), each also timed against the portable one in the same
+// run (x_portable). The context names the instruction sets the start-up found.
 
 #include <benchmark/benchmark.h>
 
 #include "../tests/velm/smooth_motion.h"
 #include "bvh_clip.h"
+#include "instruction_sets.h"
+#include "kelncore/system/startup.h"
 #include "velm/bspline_motion.h"
 #include "velm/motion.h"
 
@@ -100,6 +105,7 @@ void keyframe_sampling(benchmark::State& state) {
 }
 BENCHMARK(keyframe_sampling);
 
+// With the portable basis (core_startup 0) and with the processor's (1).
 void bspline_evaluation(benchmark::State& state) {
   motion_t motion;
   if (!mocap_motion(121, motion)) {
@@ -107,11 +113,23 @@ void bspline_evaluation(benchmark::State& state) {
     return;
   }
   bspline_motion_t fitted(motion);
+  core_startup(static_cast<unsigned>(state.range(0)));
   play(state, fitted);
+  // Against the portable basis timed right after, in this run.
+  auto frame = [&fitted] {
+    fitted.advance(seconds_per_frame);
+    for (std::uint32_t i = 0; i < channel_count; ++i) benchmark::DoNotOptimize(*fitted.transform(i));
+  };
+  constexpr int frames = 20000;
+  const double own = keln::bench::cpu_seconds(frame, frames);
+  core_startup(0);
+  const double portable = keln::bench::cpu_seconds(frame, frames);
+  core_startup(1);
+  state.counters["x_portable"] = own > 0 ? portable / own : 0.0;
 }
-BENCHMARK(bspline_evaluation);
+BENCHMARK(bspline_evaluation)->ArgName("core_startup")->Arg(0)->Arg(1);
 
 }  // namespace
 }  // namespace keln::velm
 
-BENCHMARK_MAIN();
+VELM_BENCHMARK_MAIN();

@@ -39,6 +39,32 @@ void bspline_bone_channel_t::fit(const bone_channel_t& keys, bspline_fit_scratch
   fit_member(rotation, keys, &bone_t::rotation, rotations, scratch);
   array_dyn_t<mat3_t> stretches;
   fit_member(stretch, keys, &bone_t::stretch, stretches, scratch);
+  m_stretch_shares_position = stretch.has_basis_of(position);
+  m_rotation_shares_position = rotation.has_basis_of(position);
+  m_rotation_shares_stretch = rotation.has_basis_of(stretch);
+  for (bspline_span_cache_t& cache : m_caches) cache = bspline_span_cache_t();
+}
+
+template <typename Basis>
+void bspline_bone_channel_t::evaluate(bone_t& out, Basis basis) const {
+  bspline_basis_t position_basis, stretch_basis, rotation_basis;
+  basis(position, 0, position_basis);
+  position.combine(position_basis, out.position);
+  const bspline_basis_t* sb = &position_basis;
+  if (!m_stretch_shares_position) {
+    basis(stretch, 1, stretch_basis);
+    sb = &stretch_basis;
+  }
+  stretch.combine(*sb, out.stretch);
+  const bspline_basis_t* rb = &position_basis;
+  if (!m_rotation_shares_position) {
+    rb = sb;
+    if (!m_rotation_shares_stretch) {
+      basis(rotation, 2, rotation_basis);
+      rb = &rotation_basis;
+    }
+  }
+  rotation.combine(*rb, out.rotation);
 }
 
 void bspline_bone_channel_t::sample(float time, bone_t& out) const {
@@ -47,25 +73,13 @@ void bspline_bone_channel_t::sample(float time, bone_t& out) const {
     return;
   }
   const float u = curve_parameter(time, duration);
-  // Curves fitted to the same knots (often all three) share one basis.
-  bspline_basis_t position_basis, stretch_basis, rotation_basis;
-  position.basis(u, position_basis);
-  position.combine(position_basis, out.position);
-  const bspline_basis_t* sb = &position_basis;
-  if (!stretch.has_basis_of(position)) {
-    stretch.basis(u, stretch_basis);
-    sb = &stretch_basis;
+  if (bspline_basis_fast_available()) {
+    evaluate(out, [u, this](const auto& curve, unsigned cache, bspline_basis_t& b) {
+      bspline_basis_fast(curve.knots.data(), curve.knots.size(), curve.control.size(), u, m_caches[cache], b);
+    });
+  } else {
+    evaluate(out, [u](const auto& curve, unsigned, bspline_basis_t& b) { curve.basis(u, b); });
   }
-  stretch.combine(*sb, out.stretch);
-  const bspline_basis_t* rb = &position_basis;
-  if (!rotation.has_basis_of(position)) {
-    rb = sb;
-    if (!rotation.has_basis_of(stretch)) {
-      rotation.basis(u, rotation_basis);
-      rb = &rotation_basis;
-    }
-  }
-  rotation.combine(*rb, out.rotation);
 }
 
 std::size_t bspline_bone_channel_t::byte_size() const {

@@ -12,6 +12,7 @@
 #include "velm/bone_channel.h"
 #include "velm/bspline_curve.h"
 #include "velm/bspline_fit.h"
+#include "velm/bspline_span_cache.h"
 
 namespace keln::velm {
 
@@ -20,7 +21,9 @@ namespace keln::velm {
 class bspline_bone_channel_t : public array_dyn_t<bone_t> {
  public:
   // Copies bone and duration and fits the three curves to the keys (in the
-  // order position, rotation, stretch). scratch is working storage only.
+  // order position, rotation, stretch), then notes which curves share their
+  // knots. scratch is working storage only. The curves are not to be changed
+  // afterwards except by another fit (sampling relies on what fit noted).
   void fit(const bone_channel_t& keys, bspline_fit_scratch_t& scratch);
 
   // The transform at time: u = fmod(time / duration, 1) (each step rounded
@@ -28,6 +31,10 @@ class bspline_bone_channel_t : public array_dyn_t<bone_t> {
   // duration is zero, negative or not finite, or the quotient is not
   // finite. Evaluates position, stretch and rotation at u (the rotation is
   // not renormalised). A channel fitted to no key yields the default bone_t.
+  // Curves that fit found on the same knots share one basis (the same
+  // values). With the processor's basis (bspline_basis_fast_available) the
+  // values agree with the portable ones up to rounding; the portable basis
+  // gives them bit for bit. Not reentrant: it keeps each curve's span.
   void sample(float time, bone_t& out) const;
 
   // Bytes of curve data: 4 · (3, 4 and 9 floats per position, rotation and
@@ -39,6 +46,22 @@ class bspline_bone_channel_t : public array_dyn_t<bone_t> {
   bspline_curve_t<vec3_t> position;
   bspline_curve_t<quat_t> rotation;
   bspline_curve_t<mat3_t> stretch;
+
+  // Bytes kept for the speed of sampling besides the curve data (the span
+  // caches): the same for every channel.
+  static constexpr std::size_t cache_byte_size() { return sizeof m_caches; }
+
+ private:
+  // The three curves at u, their bases from basis(curve, cache index, out).
+  template <typename Basis>
+  void evaluate(bone_t& out, Basis basis) const;
+
+  // Noted by fit: curves on bit for bit the same knots as another.
+  bool m_stretch_shares_position = false;
+  bool m_rotation_shares_position = false;
+  bool m_rotation_shares_stretch = false;
+  // The processor's basis state of position, stretch and rotation.
+  mutable bspline_span_cache_t m_caches[3];
 };
 
 }  // namespace keln::velm

@@ -4,11 +4,8 @@
 
 #include <immintrin.h>
 
+#include "velm/skin_avx2_parts.h"
 #include "velm/skin_batch.h"
-
-// Every function here runs AVX2 instructions; only these functions are
-// compiled for AVX2, so nothing shared with the rest of the program is.
-#define SKIN_AVX2 __attribute__((target("avx2")))
 
 namespace keln::velm {
 
@@ -57,42 +54,6 @@ SKIN_AVX2 inline void blend_vertex(const skin_job_t& job, std::uint32_t v, float
   _mm256_store_ps(blend + 8, c23);
 }
 
-// Two vertices a and b side by side: a in the low four lanes, b in the high.
-SKIN_AVX2 inline __m256 side_by_side(__m128 a, __m128 b) {
-  return _mm256_insertf128_ps(_mm256_castps128_ps256(a), b, 1);
-}
-
-// The three components of two consecutive vec3_t (6 floats from p), each
-// spread over the four lanes of its vertex.
-struct spread_t {
-  __m256 x, y, z;
-};
-
-SKIN_AVX2 inline spread_t spread(const float* p) {
-  // Lanes: p0 p1 p2 p3 | p2 p3 p4 p5, that is ax ay az bx | az bx by bz.
-  const __m256 both = side_by_side(_mm_loadu_ps(p), _mm_loadu_ps(p + 2));
-  return {_mm256_permutevar8x32_ps(both, _mm256_setr_epi32(0, 0, 0, 0, 5, 5, 5, 5)),
-          _mm256_permutevar8x32_ps(both, _mm256_setr_epi32(1, 1, 1, 1, 6, 6, 6, 6)),
-          _mm256_permutevar8x32_ps(both, _mm256_setr_epi32(2, 2, 2, 2, 7, 7, 7, 7))};
-}
-
-// Writes the low three lanes of each half (a then b) as 6 floats to out.
-SKIN_AVX2 inline void store_pair(float* out, __m256 q) {
-  const __m256 packed = _mm256_permutevar8x32_ps(q, _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 6, 6));
-  _mm_storeu_ps(out, _mm256_castps256_ps128(packed));
-  _mm_storel_pi(reinterpret_cast<__m64*>(out + 4), _mm256_extractf128_ps(packed, 1));
-}
-
-// Each half times 1 / its w (lane 3 of the half), or as it is where that w is
-// 0 (a NaN w divides, as in the routine table).
-SKIN_AVX2 inline __m256 divide_by_last_unless_zero(__m256 q) {
-  const __m256 w = _mm256_permute_ps(q, _MM_SHUFFLE(3, 3, 3, 3));
-  const __m256 divides = _mm256_cmp_ps(w, _mm256_setzero_ps(), _CMP_NEQ_UQ);
-  if (_mm256_movemask_ps(divides) == 0) return q;
-  const __m256 one = _mm256_set1_ps(1.0f);
-  return _mm256_mul_ps(q, _mm256_blendv_ps(one, _mm256_div_ps(one, w), divides));
-}
-
 // Transforms two vertices: blends a and b (16 floats each), points and
 // normals from p and n (6 floats each), results to out_p and out_n (6 floats
 // each). The sums run as in the routine table: columns 0..2 in order, then
@@ -113,19 +74,6 @@ SKIN_AVX2 inline void transform_pair(const float* a, const float* b, const float
   store_pair(out_n, divide_by_last_unless_zero(d));
 }
 
-// The last vertex of an odd count: transformed as a pair with itself through
-// local copies, so that nothing beyond its own 12 bytes is read or written.
-SKIN_AVX2 inline void transform_single(const float* blend, const float* p, const float* n, float* out_p, float* out_n) {
-  const float p2[6] = {p[0], p[1], p[2], p[0], p[1], p[2]};
-  const float n2[6] = {n[0], n[1], n[2], n[0], n[1], n[2]};
-  float op[6], on[6];
-  transform_pair(blend, blend, p2, n2, op, on);
-  for (unsigned i = 0; i < 3; ++i) {
-    out_p[i] = op[i];
-    out_n[i] = on[i];
-  }
-}
-
 // The vertices of a batch two by two, and the last one alone when the
 // batch's count is odd.
 SKIN_AVX2 inline void transform_batch(const skin_job_t& job, std::uint32_t first, std::uint32_t end,
@@ -139,8 +87,11 @@ SKIN_AVX2 inline void transform_batch(const skin_job_t& job, std::uint32_t first
   }
   if (v < end) {
     const std::uint32_t at = 3 * v;
-    transform_single(blends + 16 * (v - first), job.positions + at, job.normals + at, job.out_positions + at,
-                     job.out_normals + at);
+    const float* blend = blends + 16 * (v - first);
+    transform_single(job.positions + at, job.normals + at, job.out_positions + at, job.out_normals + at,
+                     [blend](const float* p, const float* n, float* op, float* on) SKIN_AVX2 {
+                       transform_pair(blend, blend, p, n, op, on);
+                     });
   }
 }
 

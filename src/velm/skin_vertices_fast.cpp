@@ -1,6 +1,7 @@
 #include "velm/skin_vertices_fast.h"
 
 #include "kelncore/system/cpu.h"
+#include "kelncore/system/cpu_vector_sets.h"
 #include "velm/skin_batch.h"
 #include "velm/skin_vertices.h"
 
@@ -29,14 +30,22 @@ skin_job_t::skin_job_t(skinned_mesh_t& mesh, const array_t<mat4_t>& skin_matrice
   }
 }
 
-bool skin_avx2_available() { return __builtin_cpu_supports("avx2"); }
+bool skin_avx2_available() { return (cpu_x86_vector_sets() & CPU_VEC_AVX2) != 0; }
+
+bool skin_fma_available() {
+  constexpr std::uint32_t both = CPU_VEC_AVX2 | CPU_VEC_FMA;
+  return (cpu_x86_vector_sets() & both) == both;
+}
 
 #endif
 
 void skin_vertices_fast(skinned_mesh_t& mesh, const array_t<mat4_t>& skin_matrices) {
 #if defined(__SSE__)
   if (cpu_features() & CPU_FEAT_SSE) {
-    if (skin_avx2_available()) {
+    const std::uint32_t sets = cpu_vector_sets();
+    if ((sets & CPU_VEC_AVX2) && (sets & CPU_VEC_FMA)) {
+      skin_vertices_fma(mesh, skin_matrices);
+    } else if (sets & CPU_VEC_AVX2) {
       skin_vertices_avx2(mesh, skin_matrices);
     } else {
       skin_vertices_sse(mesh, skin_matrices);

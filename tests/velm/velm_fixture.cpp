@@ -1,5 +1,6 @@
 #include "velm_fixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -58,6 +59,25 @@ void expect_bone_near(const bone_t& a, const bone_t& b, float tolerance) {
   for (unsigned i = 0; i < 3; ++i) EXPECT_NEAR(a.position[i], b.position[i], tolerance) << "position " << i;
   for (unsigned i = 0; i < 4; ++i) EXPECT_NEAR(a.rotation[i], (dot < 0 ? -1 : 1) * b.rotation[i], tolerance);
   for (unsigned i = 0; i < 9; ++i) EXPECT_NEAR(a.stretch[i], b.stretch[i], tolerance) << "stretch " << i;
+}
+
+::testing::AssertionResult near_relative(const float* a, const float* b, std::uint32_t count, unsigned n,
+                                         float tolerance) {
+  for (std::uint32_t e = 0; e < count; ++e) {
+    float scale = 0.0f, difference = 0.0f;
+    for (unsigned i = 0; i < n; ++i) {
+      scale = std::max(scale, std::fabs(b[e * n + i]));
+      const float d = std::fabs(a[e * n + i] - b[e * n + i]);
+      difference = std::isnan(d) ? INFINITY : std::max(difference, d);
+    }
+    if (difference > tolerance * scale) {
+      ::testing::AssertionResult failure = ::testing::AssertionFailure();
+      failure << "element " << e << " is off by " << difference << " at scale " << scale << ":";
+      for (unsigned i = 0; i < n; ++i) failure << " " << a[e * n + i] << "/" << b[e * n + i];
+      return failure;
+    }
+  }
+  return ::testing::AssertionSuccess();
 }
 
 }  // namespace velm_test

@@ -57,6 +57,14 @@ inline bool same_bone(const bone_t& a, const bone_t& b) { return std::memcmp(&a,
 // Near as transforms: rotations compared up to sign.
 void expect_bone_near(const bone_t& a, const bone_t& b, float tolerance);
 
+// count elements of n floats each, a against the reference b: per element
+// (a vector, a quaternion, a matrix), the largest component difference
+// within tolerance times the element's largest component. For the processor
+// routines (fused multiply-adds, reciprocals, other orders of summation)
+// against the portable ones.
+::testing::AssertionResult near_relative(const float* a, const float* b, std::uint32_t count, unsigned n,
+                                         float tolerance);
+
 // A pose of fixed transforms, the bone of each channel chosen freely; counts
 // the transforms taken.
 struct test_pose_t : keln::velm::pose_t {

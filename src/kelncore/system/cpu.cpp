@@ -1,6 +1,7 @@
 #include "kelncore/system/cpu.h"
 
 #include "kelncore/math/mat4_sse.h"
+#include "kelncore/system/cpu_vector_sets.h"
 #include "kelncore/system/cpu_x86.h"
 #include "kelncore/system/mem_copy.h"
 
@@ -45,6 +46,7 @@ void cpu_ops_install_x86() {
 
 void cpu_setup_features(unsigned flags) {
   features_in_use = (flags & 0xFFu) != 0 ? cpu_detect() : CPU_FEATURES_UNDETECTED;
+  cpu_vector_sets_select(features_in_use);
   mat4_install_for_features(features_in_use);
   mem_copy_select(features_in_use);
 }

@@ -59,8 +59,9 @@ void cpu_ops_install_x86();
 
 // The last part of the processor set-up of core_startup: with a non-zero low
 // byte of flags runs cpu_detect and keeps its feature word, else keeps
-// CPU_FEATURES_UNDETECTED; then installs the matrix routines and the copy
-// routine that the word selects.
+// CPU_FEATURES_UNDETECTED; then selects the wide vector sets
+// (cpu_vector_sets.h) and installs the matrix routines and the copy routine
+// that the word selects.
 void cpu_setup_features(unsigned flags);
 
 }  // namespace keln
