@@ -108,8 +108,9 @@ struct bspline_curve_t {
   // same knots: both curves then have the same basis at every t.
   template <typename F>
   bool has_basis_of(const bspline_curve_t<F>& other) const {
+    // Empty curves have no knot storage to compare (and memcmp takes no null).
     return control.size() == other.control.size() && knots.size() == other.knots.size() &&
-           std::memcmp(knots.data(), other.knots.data(), knots.size() * sizeof(float)) == 0;
+           (knots.size() == 0 || std::memcmp(knots.data(), other.knots.data(), knots.size() * sizeof(float)) == 0);
   }
 
  private:
