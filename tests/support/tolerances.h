@@ -4,8 +4,6 @@
 
 namespace keln::test {
 
-// kelncore, math, documents and tools.
-
 // Results that must be identical: the same operations in the same order.
 constexpr float tol_none = 0.0f;
 // Single rounding-level agreement of float values of order 1.
@@ -19,33 +17,21 @@ constexpr double tol_double = 1e-12;
 // Positions of the generated characters, in units of their height of 1:
 // a millimetre of a 1 m character.
 constexpr float tol_character = 1e-3f;
-
-}  // namespace keln::test
-
-// --- animation library and viewer (tests/velm, tests/velmscope) -------------
-namespace velm_tol {
-
-// One rounding of values of order 1 (the B-spline basis, a key blend).
-constexpr float rounding = 1e-6f;
-// A few float operations on values of order 1 (skinning, transforms).
-constexpr float ops = 1e-5f;
-// Chains of many float operations (inverses, decompositions, the camera).
-constexpr float chain = 1e-4f;
 // Angles in degrees from arc tangents.
-constexpr float degrees = 1e-3f;
+constexpr float tol_degrees = 1e-3f;
 // How far a fitted rotation curve may leave unit length between keys that
 // differ by less than 40 degrees.
-constexpr float unit_length = 0.25f;
+constexpr float tol_unit_length = 0.25f;
 
 // Screenshots: a colour component written by OpenGL for a known colour.
-constexpr int colour_byte = 2;
+constexpr int tol_colour_byte = 2;
 // Columns: where a centred character's mean column may lie off the centre.
-constexpr int centring = 40;
+constexpr int tol_centring = 40;
 // Columns: where side-by-side characters' mean columns may lie off theirs.
-constexpr int side_by_side = 60;
+constexpr int tol_side_by_side = 60;
 // Pixels: a bounding box drawn alike twice.
-constexpr int bounding_box = 4;
+constexpr int tol_bounding_box = 4;
 // Colour bytes: the green change of a translucent skin over two backgrounds.
-constexpr double translucency = 8.0;
+constexpr double tol_translucency = 8.0;
 
-}  // namespace velm_tol
+}  // namespace keln::test

@@ -22,7 +22,7 @@ TEST(bone, matrix_stretches_then_rotates_then_translates) {
   vec3_t out;
   g_mat4.transform_points(&out, &p, m, 1, sizeof(vec3_t), sizeof(vec3_t));
   // (1,0,0) stretched to (2,0,0), turned to (0,2,0), moved to (5,2,0).
-  for (unsigned i = 0; i < 3; ++i) EXPECT_NEAR(out[i], (vec3_t{{5, 2, 0}})[i], velm_tol::ops);
+  for (unsigned i = 0; i < 3; ++i) EXPECT_NEAR(out[i], (vec3_t{{5, 2, 0}})[i], keln::test::tol_float);
 }
 
 TEST(bone, from_matrix_round_trips_with_a_symmetric_stretch) {
@@ -39,9 +39,9 @@ TEST(bone, from_matrix_round_trips_with_a_symmetric_stretch) {
     const bone_t b(m);
     mat4_t back;
     b.to_matrix(back);
-    expect_mat4_near(back, m, velm_tol::chain);
+    expect_mat4_near(back, m, keln::test::tol_chain);
     for (unsigned r = 0; r < 3; ++r)
-      for (unsigned c = 0; c < 3; ++c) EXPECT_NEAR(b.stretch.at(r, c), b.stretch.at(c, r), velm_tol::ops);
+      for (unsigned c = 0; c < 3; ++c) EXPECT_NEAR(b.stretch.at(r, c), b.stretch.at(c, r), keln::test::tol_float);
   }
 }
 
@@ -61,7 +61,7 @@ TEST(bone, interpolate_copies_near_the_ends_and_keeps_the_left_stretch_between) 
       EXPECT_TRUE(same_bone(out, *row.copy)) << row.f;
       continue;
     }
-    for (unsigned i = 0; i < 3; ++i) EXPECT_NEAR(out.position[i], row.f * b.position[i], velm_tol::ops) << row.f;
+    for (unsigned i = 0; i < 3; ++i) EXPECT_NEAR(out.position[i], row.f * b.position[i], keln::test::tol_float) << row.f;
     quat_t rotation;
     quat_blend(rotation, a.rotation, b.rotation, row.f);
     for (unsigned i = 0; i < 4; ++i) EXPECT_EQ(out.rotation[i], rotation[i]) << row.f;

@@ -76,13 +76,13 @@ TEST(bspline_fit, up_to_four_keys_or_keys_on_one_cubic_need_one_span) {
     EXPECT_EQ(curve.knots.size(), 8u);
     expect_well_formed(curve, keys);
     if (count > 1) {
-      EXPECT_LE(worst_key_error(curve, keys), velm_tol::ops * velm_tol::ops) << count;
+      EXPECT_LE(worst_key_error(curve, keys), keln::test::tol_float * keln::test::tol_float) << count;
     }
   }
   const array_dyn_t<vec3_t> cubic = positions(31, [](float t) { return t * t * t; });
   const bspline_curve_t<vec3_t> curve = fit<vec3_t>(cubic);
   EXPECT_EQ(curve.control.size(), 4u);
-  EXPECT_LE(worst_key_error(curve, cubic), velm_tol::chain * velm_tol::chain);
+  EXPECT_LE(worst_key_error(curve, cubic), keln::test::tol_chain * keln::test::tol_chain);
 }
 
 TEST(bspline_fit, each_refinement_adds_one_knot_and_one_control_point) {

@@ -61,7 +61,7 @@ TEST(bspline_motion, short_channels_give_the_default_bone_or_pass_their_keys) {
   fitted.time = 0.5f;
   EXPECT_TRUE(same_bone(*fitted.transform(0), bone_t()));
   EXPECT_TRUE(same_bone(*fitted.transform(1), motion.channels[1][0]));
-  velm_test::expect_bone_near(*fitted.transform(2), motion.channels[2][1], velm_tol::ops);
+  velm_test::expect_bone_near(*fitted.transform(2), motion.channels[2][1], keln::test::tol_float);
   EXPECT_INDEX_CHECK_FAILS(fitted.transform(3));
 }
 
@@ -154,7 +154,7 @@ TEST(bspline_motion, crowded_knots_keep_the_curve_near_the_keys_between_them) {
   for (std::uint32_t i = 0; i <= samples; ++i) {
     quat_t q;
     fitted.channels[0].rotation.evaluate(static_cast<float>(i) / static_cast<float>(samples), q);
-    EXPECT_NEAR(std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]), 1.0f, velm_tol::unit_length)
+    EXPECT_NEAR(std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]), 1.0f, keln::test::tol_unit_length)
         << "sample " << i;
   }
 }

@@ -60,7 +60,7 @@ TEST(bspline_span_cache, basis_is_near_the_recursion_on_and_between_the_knots) {
         bspline_basis(k.data(), count, control_count, t, hint, reference);
         bspline_basis_fast(k.data(), count, control_count, t, cache, fast);
         ASSERT_EQ(fast.first, reference.first) << "t = " << t;
-        ASSERT_TRUE(velm_test::near_relative(fast.n, reference.n, 1, 4, velm_tol::rounding))
+        ASSERT_TRUE(velm_test::near_relative(fast.n, reference.n, 1, 4, keln::test::tol_exact))
             << "t = " << t << ", " << count << " knots";
       }
     }
@@ -110,11 +110,11 @@ TEST(bspline_span_cache, channels_sample_near_the_portable_values_across_the_wra
   core_startup(0);
   for (std::size_t i = 0; i < fast.size(); ++i) {
     const float time = times[i % times.size()];
-    ASSERT_TRUE(velm_test::near_relative(fast[i].position.c, portable[i].position.c, 1, 3, velm_tol::rounding))
+    ASSERT_TRUE(velm_test::near_relative(fast[i].position.c, portable[i].position.c, 1, 3, keln::test::tol_exact))
         << time;
-    ASSERT_TRUE(velm_test::near_relative(fast[i].rotation.c, portable[i].rotation.c, 1, 4, velm_tol::rounding))
+    ASSERT_TRUE(velm_test::near_relative(fast[i].rotation.c, portable[i].rotation.c, 1, 4, keln::test::tol_exact))
         << time;
-    ASSERT_TRUE(velm_test::near_relative(fast[i].stretch.m, portable[i].stretch.m, 1, 9, velm_tol::rounding))
+    ASSERT_TRUE(velm_test::near_relative(fast[i].stretch.m, portable[i].stretch.m, 1, 9, keln::test::tol_exact))
         << time;
   }
 }

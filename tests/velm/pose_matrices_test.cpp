@@ -31,9 +31,9 @@ vec3_t origin_of(const mat4_t& m) {
 
 void expect_origin(const mat4_t& m, float x, float y, float z) {
   const vec3_t p = origin_of(m);
-  EXPECT_NEAR(p[0], x, velm_tol::ops);
-  EXPECT_NEAR(p[1], y, velm_tol::ops);
-  EXPECT_NEAR(p[2], z, velm_tol::ops);
+  EXPECT_NEAR(p[0], x, keln::test::tol_float);
+  EXPECT_NEAR(p[1], y, keln::test::tol_float);
+  EXPECT_NEAR(p[2], z, keln::test::tol_float);
 }
 
 TEST(pose_matrices, undriven_bones_stay_and_the_later_channel_wins) {
@@ -76,7 +76,7 @@ TEST(pose_matrices, inverse_bind_matrices_undo_the_global_rest_matrices) {
   for (std::uint32_t b = 0; b < 3; ++b) {
     mat4_t product;
     mat4_mul(product, inverse[b], global[b]);
-    for (unsigned i = 0; i < 16; ++i) EXPECT_NEAR(product[i], i % 5 == 0 ? 1.0f : 0.0f, velm_tol::chain);
+    for (unsigned i = 0; i < 16; ++i) EXPECT_NEAR(product[i], i % 5 == 0 ? 1.0f : 0.0f, keln::test::tol_chain);
   }
 }
 

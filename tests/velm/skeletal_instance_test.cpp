@@ -58,10 +58,10 @@ TEST_F(skeletal_instance, two_bindings_blend_at_the_share_of_the_second) {
     const float t = row.second / (row.first + row.second);
     for (std::uint32_t b = 0; b < 3; ++b) {
       const bone_t& result = fresh.pose().bones[b];
-      EXPECT_NEAR(result.position[0], (1.0f + b) * (1 - t) + (5.0f + b) * t, velm_tol::chain) << b;
+      EXPECT_NEAR(result.position[0], (1.0f + b) * (1 - t) + (5.0f + b) * t, keln::test::tol_chain) << b;
       bone_t expected;
       interpolate(expected, first.transforms[b], second.transforms[b], t);
-      velm_test::expect_bone_near(result, expected, velm_tol::ops);
+      velm_test::expect_bone_near(result, expected, keln::test::tol_float);
       const bone_t& stretch_of = row.first > 0 ? first.transforms[b] : second.transforms[b];
       for (unsigned i = 0; i < 9; ++i) EXPECT_EQ(result.stretch[i], stretch_of.stretch[i]);
     }
@@ -94,7 +94,7 @@ TEST_F(skeletal_instance, a_bone_driven_by_one_binding_only_takes_it_outright) {
   EXPECT_EQ(side.samples, 1);
   bone_t expected;
   interpolate(expected, base.transforms[1], side.transforms[0], 1000.0f / 1001.0f);
-  velm_test::expect_bone_near(instance.pose().bones[1], expected, velm_tol::ops);
+  velm_test::expect_bone_near(instance.pose().bones[1], expected, keln::test::tol_float);
 }
 
 TEST_F(skeletal_instance, weights_that_drop_to_zero_cancel_or_are_not_numbers_keep_the_last_value) {
@@ -119,9 +119,9 @@ TEST_F(skeletal_instance, weights_that_drop_to_zero_cancel_or_are_not_numbers_ke
 }
 
 void expect_positions(const skinned_mesh_t& mesh, std::uint32_t v, float x, float y, float z) {
-  EXPECT_NEAR(mesh.skinned_positions[v][0], x, velm_tol::ops) << "vertex " << v;
-  EXPECT_NEAR(mesh.skinned_positions[v][1], y, velm_tol::ops) << "vertex " << v;
-  EXPECT_NEAR(mesh.skinned_positions[v][2], z, velm_tol::ops) << "vertex " << v;
+  EXPECT_NEAR(mesh.skinned_positions[v][0], x, keln::test::tol_float) << "vertex " << v;
+  EXPECT_NEAR(mesh.skinned_positions[v][1], y, keln::test::tol_float) << "vertex " << v;
+  EXPECT_NEAR(mesh.skinned_positions[v][2], z, keln::test::tol_float) << "vertex " << v;
 }
 
 // The root stands at (1, 2, 3) turned by 90 degrees about z when the mesh is
@@ -148,7 +148,7 @@ TEST_F(skeletal_instance, skins_through_the_inverse_bind_and_the_global_matrices
   instance.update();
   instance.skin(*mesh, instance.pose());
   expect_positions(*mesh, 0, -1.5f, 1.0f, -3.0f);
-  EXPECT_NEAR(mesh->skinned_normals[0][2], 1.0f, velm_tol::ops);
+  EXPECT_NEAR(mesh->skinned_normals[0][2], 1.0f, keln::test::tol_float);
   const vec3_t before = mesh->skinned_positions[6];
   walk->advance(1.0f);
   instance.update();

@@ -21,7 +21,7 @@ TEST(skeleton_loading, chain_builds_three_bones_relative_to_their_parents) {
     EXPECT_TRUE(velm_test::same_bone(instance.pose().bones[b], bone_t()));
     const bone_t rest = b == 0 ? velm_test::key(1, 2, 3, quat_from_axis_angle(vec3_t{{0, 0, 1}}, 1.5707964f))
                                : velm_test::key(1);
-    velm_test::expect_bone_near(instance.rest_pose().bones[b], rest, velm_tol::ops);
+    velm_test::expect_bone_near(instance.rest_pose().bones[b], rest, keln::test::tol_float);
   }
   EXPECT_EQ(instance.inverse_bind().size(), 3u);
 }
@@ -82,7 +82,7 @@ TEST(skeleton_loading, names_without_token_get_token_zero_and_an_unknown_parent_
   EXPECT_EQ(instance.skeleton()[0].name + instance.skeleton()[2].name, 0u);
   EXPECT_EQ(instance.skeleton()[1].parent, 0u);
   EXPECT_EQ(instance.skeleton()[2].parent, no_bone);
-  EXPECT_NEAR(instance.rest_pose().bones[2].position[1], 4.0f, velm_tol::ops);
+  EXPECT_NEAR(instance.rest_pose().bones[2].position[1], 4.0f, keln::test::tol_float);
 }
 
 }  // namespace

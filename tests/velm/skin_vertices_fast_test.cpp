@@ -141,9 +141,9 @@ void expect_near_skinning(skinned_mesh_t mesh, const array_t<mat4_t>& matrices) 
   ASSERT_EQ(mesh.skinned_normals.size(), reference.skinned_normals.size());
   using velm_test::near_relative;
   EXPECT_TRUE(near_relative(mesh.skinned_positions.data()->c, reference.skinned_positions.data()->c,
-                            mesh.skinned_positions.size(), 3, velm_tol::ops));
+                            mesh.skinned_positions.size(), 3, keln::test::tol_float));
   EXPECT_TRUE(near_relative(mesh.skinned_normals.data()->c, reference.skinned_normals.data()->c,
-                            mesh.skinned_normals.size(), 3, velm_tol::ops));
+                            mesh.skinned_normals.size(), 3, keln::test::tol_float));
 }
 
 // Weights in [0, 1.5] (every fourth one 0), so that no weight sum cancels.
@@ -269,9 +269,9 @@ TEST(skin_vertices_fast, portable_bits_without_processor_identification_and_near
     } else {
       using velm_test::near_relative;
       EXPECT_TRUE(near_relative(fast.skinned_positions.data()->c, reference.skinned_positions.data()->c, 500, 3,
-                                velm_tol::ops));
+                                keln::test::tol_float));
       EXPECT_TRUE(near_relative(fast.skinned_normals.data()->c, reference.skinned_normals.data()->c, 500, 3,
-                                velm_tol::ops));
+                                keln::test::tol_float));
     }
     core_shutdown();
   }
@@ -362,9 +362,9 @@ TEST(skin_vertices_fast, hunter_frame_with_processor_routines_is_near_the_portab
     const auto fast = hunter_frame(1, time);
     EXPECT_NE(cpu_features() & CPU_FEAT_SSE, 0u);
     // Position, rotation and stretch of every bone.
-    EXPECT_TRUE(near(fast[0], portable[0], 16, velm_tol::rounding)) << "pose at " << time;
-    EXPECT_TRUE(near(fast[1], portable[1], 3, velm_tol::ops)) << "positions at " << time;
-    EXPECT_TRUE(near(fast[2], portable[2], 3, velm_tol::ops)) << "normals at " << time;
+    EXPECT_TRUE(near(fast[0], portable[0], 16, keln::test::tol_exact)) << "pose at " << time;
+    EXPECT_TRUE(near(fast[1], portable[1], 3, keln::test::tol_float)) << "positions at " << time;
+    EXPECT_TRUE(near(fast[2], portable[2], 3, keln::test::tol_float)) << "normals at " << time;
     EXPECT_TRUE(fast[1] == fast[3] && fast[2] == fast[4]) << "fast loop at " << time;
   }
 }

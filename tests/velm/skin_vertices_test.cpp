@@ -60,8 +60,8 @@ TEST(skin_vertices, weights_blend_the_matrices_and_divide_the_position_by_their_
   ASSERT_EQ(mesh.skinned_normals.size(), std::size(rows));
   for (std::uint32_t v = 0; v < std::size(rows); ++v)
     for (unsigned i = 0; i < 3; ++i) {
-      EXPECT_NEAR(mesh.skinned_positions[v][i], rows[v].position[i], velm_tol::ops) << "vertex " << v;
-      EXPECT_NEAR(mesh.skinned_normals[v][i], rows[v].normal[i], velm_tol::ops) << "vertex " << v;
+      EXPECT_NEAR(mesh.skinned_positions[v][i], rows[v].position[i], keln::test::tol_float) << "vertex " << v;
+      EXPECT_NEAR(mesh.skinned_normals[v][i], rows[v].normal[i], keln::test::tol_float) << "vertex " << v;
     }
   mesh.skin_vertices[0].influences[0].bone = 2;
   EXPECT_INDEX_CHECK_FAILS(skin_vertices(mesh, two_bones()));

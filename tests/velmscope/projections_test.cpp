@@ -30,9 +30,9 @@ TEST(projections, the_overlay_maps_onto_the_viewport_top_down) {
   } rows[] = {{0, 0, {-1, 1, 0}}, {1024, 768, {1, -1, 0}}, {512, 384, {0, 0, 0}}};
   for (const auto& row : rows) {
     const ndc_t p = project(m, row.x, row.y, 0);
-    EXPECT_NEAR(p.x, row.expected.x, velm_tol::rounding);
-    EXPECT_NEAR(p.y, row.expected.y, velm_tol::rounding);
-    EXPECT_NEAR(p.z, row.expected.z, velm_tol::rounding);
+    EXPECT_NEAR(p.x, row.expected.x, keln::test::tol_exact);
+    EXPECT_NEAR(p.y, row.expected.y, keln::test::tol_exact);
+    EXPECT_NEAR(p.z, row.expected.z, keln::test::tol_exact);
   }
 }
 
@@ -40,12 +40,12 @@ TEST(projections, the_overlay_maps_onto_the_viewport_top_down) {
 TEST(projections, the_scene_is_the_twenty_degree_frustum) {
   float m[16];
   scene_projection(m);
-  EXPECT_NEAR(project(m, 0, 0, -0.1f).z, -1.0f, velm_tol::chain);
-  EXPECT_NEAR(project(m, 0, 0, -5000.0f).z, 1.0f, velm_tol::chain);
+  EXPECT_NEAR(project(m, 0, 0, -0.1f).z, -1.0f, keln::test::tol_chain);
+  EXPECT_NEAR(project(m, 0, 0, -5000.0f).z, 1.0f, keln::test::tol_chain);
   const float edge = 6.0f * std::tan(10.0f * 0.017453293f);
-  EXPECT_NEAR(project(m, edge, 0, -6.0f).x, 1.0f, velm_tol::ops);
-  EXPECT_NEAR(project(m, 0, -edge, -6.0f).y, -1.0f, velm_tol::ops);
-  EXPECT_NEAR(project(m, 0, 0, -6.0f).x, 0.0f, velm_tol::ops);
+  EXPECT_NEAR(project(m, edge, 0, -6.0f).x, 1.0f, keln::test::tol_float);
+  EXPECT_NEAR(project(m, 0, -edge, -6.0f).y, -1.0f, keln::test::tol_float);
+  EXPECT_NEAR(project(m, 0, 0, -6.0f).x, 0.0f, keln::test::tol_float);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ vec3_t transform(const mat4_t& m, const vec3_t& p) {
   return out;
 }
 
-void expect_near(const vec3_t& actual, float x, float y, float z, float within = velm_tol::ops) {
+void expect_near(const vec3_t& actual, float x, float y, float z, float within = keln::test::tol_float) {
   EXPECT_NEAR(actual[0], x, within);
   EXPECT_NEAR(actual[1], y, within);
   EXPECT_NEAR(actual[2], z, within);
@@ -53,9 +53,9 @@ TEST(scene_math, the_camera_looks_down_from_up_and_back_and_zooms_along_its_axis
   expect_near(transform(view, vec3_t{{0.0f, 1.5f, 1.5f}}), 0.0f, 0.0f, 0.0f);
   const float down = 5.0f * degrees_to_radians;
   const vec3_t ahead = {{0.0f, 1.5f - 10.0f * std::sin(down), 1.5f - 10.0f * std::cos(down)}};
-  expect_near(transform(view, ahead), 0.0f, 0.0f, -10.0f, velm_tol::chain);
+  expect_near(transform(view, ahead), 0.0f, 0.0f, -10.0f, keln::test::tol_chain);
   const vec3_t near_eye = transform(view, ahead), far_eye = transform(far_view, ahead);
-  expect_near(far_eye, near_eye[0], near_eye[1], near_eye[2] - 2.0f, velm_tol::chain);
+  expect_near(far_eye, near_eye[0], near_eye[1], near_eye[2] - 2.0f, keln::test::tol_chain);
 }
 
 // One playback stands in the middle, two side by side; the world matrix
@@ -94,8 +94,8 @@ TEST(scene_math, heading_and_pitch_of_axes_and_quadrants) {
   for (const row_t& row : rows) {
     SCOPED_TRACE(std::to_string(row.d[0]) + ", " + std::to_string(row.d[1]) + ", " + std::to_string(row.d[2]));
     const heading_pitch_t angles = heading_pitch(row.d);
-    EXPECT_NEAR(angles.heading, row.heading, velm_tol::degrees);
-    EXPECT_NEAR(angles.pitch, row.pitch, velm_tol::degrees);
+    EXPECT_NEAR(angles.heading, row.heading, keln::test::tol_degrees);
+    EXPECT_NEAR(angles.pitch, row.pitch, keln::test::tol_degrees);
   }
 }
 
@@ -106,7 +106,7 @@ TEST(scene_math, heading_and_pitch_turn_minus_z_onto_the_direction) {
     const vec3_t turned = quat_rotate(quat_from_angles(vec3_t{{angles.heading, angles.pitch, 0.0f}}),
                                       vec3_t{{0.0f, 0.0f, -1.0f}});
     const float length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-    expect_near(turned, d[0] / length, d[1] / length, d[2] / length, velm_tol::chain);
+    expect_near(turned, d[0] / length, d[1] / length, d[2] / length, keln::test::tol_chain);
   }
 }
 
@@ -145,7 +145,7 @@ TEST_F(bone_cones, run_from_the_parents_joint_to_the_bones_own) {
   const vec3_t rim = transform(cones[0], vec3_t{{0.01f, 0.0f, 0.0f}});
   const vec3_t centre = transform(cones[0], vec3_t{{0.0f, 0.0f, 0.0f}});
   const float dx = rim[0] - centre[0], dy = rim[1] - centre[1], dz = rim[2] - centre[2];
-  EXPECT_NEAR(std::sqrt(dx * dx + dy * dy + dz * dz), 0.1f, velm_tol::ops);
+  EXPECT_NEAR(std::sqrt(dx * dx + dy * dy + dz * dz), 0.1f, keln::test::tol_float);
   velm::dynamic_pose_t empty;
   bone_cone_matrices(skeleton, empty, cones);
   EXPECT_EQ(cones.size(), 0u);

@@ -47,7 +47,7 @@ struct scene_pixels_t {
 };
 
 bool drawn(const rgb_t& pixel, const rgb_t& background) {
-  return !near_colour(pixel, background, velm_tol::colour_byte + 1);
+  return !near_colour(pixel, background, keln::test::tol_colour_byte + 1);
 }
 
 scene_pixels_t scene_pixels(const rgb_image_t& image, const rgb_t& background, int x0 = 0, int x1 = -1) {
@@ -211,20 +211,20 @@ TEST_F(viewer_e2e, skin_and_skeleton_show_as_their_settings_say) {
   EXPECT_GT(scene_pixels(frame, dark).reddish, 50);
   rgb_image_t over_dark = frame;
   type_and_wait("c", background_is(grey));
-  EXPECT_NEAR(green_change(over_dark, frame), 0.4 * (colour_byte(0.5f) - colour_byte(0.1f)), velm_tol::translucency);
+  EXPECT_NEAR(green_change(over_dark, frame), 0.4 * (colour_byte(0.5f) - colour_byte(0.1f)), keln::test::tol_translucency);
   type_and_wait("kc", background_is(dark));
   const scene_pixels_t skin = scene_pixels(frame, dark);
   EXPECT_GT(skin.count, 2000);
   EXPECT_EQ(skin.reddish, 0);
   over_dark = frame;
   type_and_wait("c", background_is(grey));
-  EXPECT_LT(green_change(over_dark, frame), velm_tol::colour_byte);
+  EXPECT_LT(green_change(over_dark, frame), keln::test::tol_colour_byte);
   type_and_wait("c", background_is(dark));
   apply("p");
   const scene_pixels_t lines = scene_pixels(frame, dark);
   EXPECT_LT(lines.count, skin.count / 3);
-  EXPECT_NEAR(lines.width(), skin.width(), velm_tol::bounding_box);
-  EXPECT_NEAR(lines.height(), skin.height(), velm_tol::bounding_box);
+  EXPECT_NEAR(lines.width(), skin.width(), keln::test::tol_bounding_box);
+  EXPECT_NEAR(lines.height(), skin.height(), keln::test::tol_bounding_box);
   apply("s");
   EXPECT_EQ(scene_pixels(frame, dark).count, 0) << "neither skin nor skeleton: nothing to draw";
   apply("k");
@@ -240,13 +240,13 @@ TEST_F(viewer_e2e, render_modes_and_drags_place_turn_and_zoom_the_characters) {
   start_hunter();
   apply("k");
   const scene_pixels_t front = scene_pixels(frame, dark);
-  EXPECT_NEAR(front.mean_x, centre_x, velm_tol::centring);
+  EXPECT_NEAR(front.mean_x, centre_x, keln::test::tol_centring);
   apply("r");
-  EXPECT_NEAR(scene_pixels(frame, dark).mean_x, centre_x, velm_tol::centring);
+  EXPECT_NEAR(scene_pixels(frame, dark).mean_x, centre_x, keln::test::tol_centring);
   apply("r");
   EXPECT_EQ(scene_pixels(frame, dark, centre_x - 40, centre_x + 40).count, 0);
-  EXPECT_NEAR(scene_pixels(frame, dark, 0, centre_x).mean_x, centre_x - 190, velm_tol::side_by_side);
-  EXPECT_NEAR(scene_pixels(frame, dark, centre_x, frame.width).mean_x, centre_x + 190, velm_tol::side_by_side);
+  EXPECT_NEAR(scene_pixels(frame, dark, 0, centre_x).mean_x, centre_x - 190, keln::test::tol_side_by_side);
+  EXPECT_NEAR(scene_pixels(frame, dark, centre_x, frame.width).mean_x, centre_x + 190, keln::test::tol_side_by_side);
   ASSERT_TRUE(session.drag(300, 400, 480, 400));
   apply("r");
   const scene_pixels_t side = scene_pixels(frame, dark);
@@ -254,7 +254,7 @@ TEST_F(viewer_e2e, render_modes_and_drags_place_turn_and_zoom_the_characters) {
   EXPECT_NEAR(side.height(), front.height(), front.height() / 10);
   ASSERT_TRUE(session.drag(480, 400, 300, 400));
   apply("");
-  EXPECT_NEAR(scene_pixels(frame, dark).width(), front.width(), velm_tol::bounding_box);
+  EXPECT_NEAR(scene_pixels(frame, dark).width(), front.width(), keln::test::tol_bounding_box);
   ASSERT_TRUE(session.drag(300, 300, 300, 400));
   apply("");
   const scene_pixels_t far = scene_pixels(frame, dark);
