@@ -3,7 +3,6 @@
 #include <gsl/gsl_errno.h>
 
 #include <cmath>
-#include <limits>
 #include <memory>
 #include <random>
 
@@ -81,34 +80,30 @@ TEST(bspline_motion, follows_the_keyframes_exactly_at_zero_and_closely_at_every_
   }
 }
 
-// Unusable durations or times evaluate at the start; a channel samples what
-// each of its curves gives alone (duration 1: the time is the parameter),
-// and so does its copy; time loops both ways.
+// Unusable durations evaluate at the start; a channel samples what each of
+// its curves gives alone (duration 1: the time is the parameter), and so
+// does its copy; time loops both ways.
 TEST(bspline_motion, channels_sample_their_curves_at_the_looped_time) {
   motion_t motion = sample::smooth_motion(63, 4, 25, 1.0f);
   motion.channels[0].duration = 0.0f;
   motion.channels[1].duration = -1.0f;
-  motion.channels[2].duration = std::numeric_limits<float>::quiet_NaN();
+  motion.channels[2].duration = NAN;
   message_log_t quiet;
   bspline_motion_t fitted(motion);
-  const bspline_bone_channel_t& channel = fitted.channels[3];
-  const bspline_bone_channel_t copy = channel;
-  for (float u : {0.125f, 0.375f, 0.5f, 0.8125f, 0.96875f}) {
+  const bspline_bone_channel_t copy = fitted.channels[3];
+  for (float u : {0.375f, 0.8125f}) {
     bone_t alone, copied;
-    channel.position.evaluate(u, alone.position);
-    channel.stretch.evaluate(u, alone.stretch);
-    channel.rotation.evaluate(u, alone.rotation);
+    copy.position.evaluate(u, alone.position);
+    copy.stretch.evaluate(u, alone.stretch);
+    copy.rotation.evaluate(u, alone.rotation);
     copy.sample(u, copied);
-    for (float time : {u, u + 2.0f, u - 3.0f}) {
+    EXPECT_TRUE(same_bone(copied, alone));
+    for (float time : {u, u + 2.0f, u - 3.0f, INFINITY}) {
       fitted.time = time;
       for (std::uint32_t i = 0; i < 3; ++i) EXPECT_TRUE(same_bone(*fitted.transform(i), motion.channels[i][0]));
-      EXPECT_TRUE(same_bone(*fitted.transform(3), alone)) << time;
+      EXPECT_TRUE(same_bone(*fitted.transform(3), std::isinf(time) ? motion.channels[3][0] : alone)) << time;
     }
-    EXPECT_TRUE(same_bone(copied, alone));
   }
-  fitted.time = std::numeric_limits<float>::infinity();
-  EXPECT_TRUE(same_bone(*fitted.transform(3), motion.channels[3][0]));
-  EXPECT_NE(static_cast<const void*>(fitted.transform(0)), static_cast<const void*>(motion.transform(0)));
 }
 
 // FNV-1a over the bytes of every control point and knot.
