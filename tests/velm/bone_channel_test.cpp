@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "velm/motion.h"
 #include "velm_fixture.h"
 
 namespace keln::velm {
@@ -66,17 +65,6 @@ TEST(bone_channel, unusable_durations_and_short_channels_give_the_first_key) {
   EXPECT_TRUE(same_bone(sample(channel, -3.0f), channel[0]));
   channel.clear();
   EXPECT_TRUE(same_bone(sample(channel, 0.5f), bone_t()));
-}
-
-TEST(motion, samples_its_channels_at_its_time) {
-  motion_t motion;
-  motion.channels.push_back(seven_keys(6.0f));
-  motion.advance(0.5f);
-  EXPECT_EQ(motion.bone_index(0), 4u);
-  EXPECT_FLOAT_EQ(motion.transform(0)->position[0], 0.5f);
-  motion_t empty;
-  EXPECT_INDEX_CHECK_FAILS(empty.transform(0));
-  EXPECT_INDEX_CHECK_FAILS(empty.bone_index(0));
 }
 
 }  // namespace

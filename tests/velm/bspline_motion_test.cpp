@@ -1,10 +1,7 @@
 #include "velm/bspline_motion.h"
 
-#include <gsl/gsl_errno.h>
-
 #include <cmath>
 #include <memory>
-#include <random>
 
 #include "smooth_motion.h"
 #include "velm/skeletal_instance.h"
@@ -29,39 +26,29 @@ motion_t motion_of(std::initializer_list<int> key_counts) {
   return motion;
 }
 
-int gsl_errors = 0;
-void count_gsl_error(const char*, const char*, int, int) { ++gsl_errors; }
-
 // 64 bytes per key; 4 per float of each curve (keys on a line fit 4 control
 // points and 8 knots: 4 (3·4 + 4·4 + 9·4 + 3·8) = 352 bytes per channel).
-// Fewer than four keys are fitted without the numerical library.
-TEST(bspline_motion, logs_the_sizes_of_both_forms) {
-  gsl_errors = 0;
-  gsl_error_handler_t* const default_handler = gsl_set_error_handler(count_gsl_error);
+// Fewer than four keys are fitted without the numerical library (whose
+// errors abort): no key gives the default bone, one key that key, three
+// keys a curve through them.
+TEST(bspline_motion, logs_the_sizes_of_both_forms_and_fits_short_channels) {
   const struct {
     motion_t motion;
     const char* keyframes;
     const char* fitted;
-  } rows[] = {{motion_of({}), "0", "0"}, {motion_of({10, 10}), "1280", "704"}, {motion_of({0, 1, 2, 3}), "384", "1056"}};
+  } rows[] = {{motion_of({}), "0", "0"}, {motion_of({10, 10}), "1280", "704"}, {motion_of({0, 1, 3, 2}), "384", "1056"}};
   for (const auto& row : rows) {
     message_log_t log;
-    const bspline_motion_t fitted(row.motion);
+    bspline_motion_t fitted(row.motion);
     EXPECT_EQ(log.lines, (std::vector<std::string>{std::string("I: ^ motion_t size in bytes         : ") + row.keyframes,
                                                    std::string("I: ^ bspline_motion_t size in bytes : ") + row.fitted}));
+    if (row.motion.channels.size() != 4) continue;
+    fitted.time = 0.5f;
+    EXPECT_TRUE(same_bone(*fitted.transform(0), bone_t()));
+    EXPECT_TRUE(same_bone(*fitted.transform(1), row.motion.channels[1][0]));
+    velm_test::expect_bone_near(*fitted.transform(2), row.motion.channels[2][1], keln::test::tol_float);
+    EXPECT_INDEX_CHECK_FAILS(fitted.transform(4));
   }
-  gsl_set_error_handler(default_handler);
-  EXPECT_EQ(gsl_errors, 0);
-}
-
-TEST(bspline_motion, short_channels_give_the_default_bone_or_pass_their_keys) {
-  const motion_t motion = motion_of({0, 1, 3});
-  message_log_t quiet;
-  bspline_motion_t fitted(motion);
-  fitted.time = 0.5f;
-  EXPECT_TRUE(same_bone(*fitted.transform(0), bone_t()));
-  EXPECT_TRUE(same_bone(*fitted.transform(1), motion.channels[1][0]));
-  velm_test::expect_bone_near(*fitted.transform(2), motion.channels[2][1], keln::test::tol_float);
-  EXPECT_INDEX_CHECK_FAILS(fitted.transform(3));
 }
 
 TEST(bspline_motion, follows_the_keyframes_exactly_at_zero_and_closely_at_every_key) {
