@@ -13,18 +13,11 @@ namespace {
 // Bone 0 turns a quarter about z, then moves by (1, 2, 3); bone 1 scales by
 // 2, then lifts by 5.
 array_dyn_t<mat4_t> two_bones() {
+  const float rows[2][16] = {{0, -1, 0, 1, 1, 0, 0, 2, 0, 0, 1, 3, 0, 0, 0, 1}, {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 2, 5, 0, 0, 0, 1}};
   array_dyn_t<mat4_t> m;
   m.resize(2);
-  m[0] = mat4_t(1.0f);
-  m[0].at(0, 0) = m[0].at(1, 1) = 0.0f;
-  m[0].at(0, 1) = -1.0f;
-  m[0].at(1, 0) = 1.0f;
-  m[0].at(0, 3) = 1.0f;
-  m[0].at(1, 3) = 2.0f;
-  m[0].at(2, 3) = 3.0f;
-  m[1] = mat4_t(2.0f);
-  m[1].at(3, 3) = 1.0f;
-  m[1].at(2, 3) = 5.0f;
+  for (unsigned b = 0; b < 2; ++b)
+    for (unsigned k = 0; k < 16; ++k) m[b].at(k / 4, k % 4) = rows[b][k];
   return m;
 }
 
