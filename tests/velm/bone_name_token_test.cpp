@@ -3,33 +3,21 @@
 #include <gtest/gtest.h>
 
 namespace keln::velm {
-namespace {
-
-constexpr std::uint64_t untouched = 12345;
 
 // Base-38 digits, the first character least significant: 0-9 are 1-10, a-z
-// (either case) 11-36, '_' 37. Up to twelve characters have a token.
+// (either case) 11-36, '_' 37. Up to twelve characters have a token; a name
+// without one leaves the token as it was.
 TEST(bone_name_token, names_and_their_tokens) {
-  const std::uint64_t twelve_underscores = 9065737908494995455ull;  // the largest: 38^12 - 1
+  constexpr std::uint64_t untouched = 12345, root = 28 + 25 * 38 + 25 * 38 * 38 + 30 * 38 * 38 * 38;
   const struct {
     const char* name;
     bool has_token;
     std::uint64_t token;
-  } rows[] = {{"", true, 0},
-              {"0", true, 1},
-              {"9", true, 10},
-              {"a", true, 11},
-              {"z", true, 36},
-              {"_", true, 37},
-              {"Ab", true, 11 + 12 * 38},
-              {"root", true, 28 + 25 * 38 + 25 * 38 * 38 + 30 * 38 * 38 * 38},
-              {"ROOT", true, 28 + 25 * 38 + 25 * 38 * 38 + 30 * 38 * 38 * 38},
-              {"____________", true, twelve_underscores},
-              {"_____________", false, untouched},
-              {"left arm", false, untouched},
-              {"arm.l", false, untouched},
-              {"bone-1", false, untouched},
-              {"\xc3\xa9", false, untouched}};
+  } rows[] = {{"", true, 0},   {"0", true, 1},     {"9", true, 10},     {"a", true, 11},
+              {"z", true, 36}, {"_", true, 37},    {"Ab", true, 11 + 12 * 38}, {"root", true, root},
+              {"ROOT", true, root}, {"____________", true, 9065737908494995455ull},  // 38^12 - 1
+              {"_____________", false, untouched}, {"left arm", false, untouched}, {"arm.l", false, untouched},
+              {"bone-1", false, untouched},        {"\xc3\xa9", false, untouched}};
   for (const auto& row : rows) {
     std::uint64_t token = untouched;
     EXPECT_EQ(bone_name_token(row.name, token), row.has_token) << row.name;
@@ -38,5 +26,4 @@ TEST(bone_name_token, names_and_their_tokens) {
   }
 }
 
-}  // namespace
 }  // namespace keln::velm

@@ -65,7 +65,7 @@ TEST(bspline_basis, equals_the_plain_recursion_bit_for_bit_whatever_the_hint) {
     const std::vector<float> k = random_knots(engine, interior);
     const std::uint32_t count = static_cast<std::uint32_t>(k.size()), control_count = count - 4;
     std::vector<float> ts(k);  // exactly on every knot
-    for (int n = 0; n < 300; ++n) ts.push_back(unit(engine));
+    for (int n = 0; n < 100; ++n) ts.push_back(unit(engine));
     std::uint32_t hint = engine() % count;  // then the span used last, or beyond every knot
     for (std::size_t i = 0; i < ts.size(); ++i) {
       const float t = ts[i];
@@ -89,44 +89,36 @@ TEST(bspline_basis, too_few_knots_read_no_knot) {
   EXPECT_EQ(bspline_knot_span(seven, 7, 0.5f, 0), 3u);
 }
 
-// Weighted sum as written: from zero, term by term, skipping missing points.
-template <typename E>
-E reference_combine(const bspline_basis_t& b, const std::vector<E>& control) {
-  E out;
-  for (unsigned j = 0; j < bspline_element<E>::components; ++j) {
-    float sum = 0.0f;
-    for (std::uint32_t m = 0; m < bspline_order; ++m)
-      if (b.first + m < control.size()) sum += b.n[m] * bspline_element<E>::data(control[b.first + m])[j];
-    bspline_element<E>::data(out)[j] = sum;
-  }
-  return out;
-}
-
+// The weighted sum as written, from zero, term by term, skipping missing
+// control points, against bspline_combine over garbage.
 template <typename E>
 void expect_plain_sums(std::mt19937& engine) {
+  constexpr unsigned d = bspline_element<E>::components;
   std::uniform_real_distribution<float> value(-100.0f, 100.0f), unit(0.0f, 1.0f);
   std::vector<E> control(9);
   for (E& c : control)
-    for (unsigned j = 0; j < bspline_element<E>::components; ++j) bspline_element<E>::data(c)[j] = value(engine);
+    for (unsigned j = 0; j < d; ++j) bspline_element<E>::data(c)[j] = value(engine);
   for (std::uint32_t first = 0; first < 9; ++first) {
     bspline_basis_t b;
     b.first = first;
     for (float& n : b.n) n = unit(engine);
-    E out;
-    for (unsigned j = 0; j < bspline_element<E>::components; ++j) bspline_element<E>::data(out)[j] = NAN;
+    E out, expected;
+    for (unsigned j = 0; j < d; ++j) bspline_element<E>::data(out)[j] = NAN;
     bspline_combine(b, control.data(), 9, out);
-    const E expected = reference_combine(b, control);
+    for (unsigned j = 0; j < d; ++j) {
+      float sum = 0.0f;
+      for (std::uint32_t m = 0; m < bspline_order && first + m < 9; ++m) sum += b.n[m] * bspline_element<E>::data(control[first + m])[j];
+      bspline_element<E>::data(expected)[j] = sum;
+    }
     EXPECT_EQ(std::memcmp(&out, &expected, sizeof(E)), 0) << "first " << first;
   }
 }
 
 TEST(bspline_combine, equals_the_plain_sum_bit_for_bit) {
   std::mt19937 engine(43);
-  for (int n = 0; n < 20; ++n) {
-    expect_plain_sums<vec3_t>(engine);
-    expect_plain_sums<quat_t>(engine);
-    expect_plain_sums<mat3_t>(engine);
-  }
+  expect_plain_sums<vec3_t>(engine);
+  expect_plain_sums<quat_t>(engine);
+  expect_plain_sums<mat3_t>(engine);
 }
 
 }  // namespace

@@ -2,62 +2,15 @@
 
 #include <cstring>
 #include <random>
+#include <vector>
 
-#include "smooth_motion.h"
 #include "velm_fixture.h"
 
 namespace keln::velm {
 namespace {
 
-// The worst squared distance of the curve from the keys at the key
-// parameters (accumulated in float, as the fitting does).
-template <typename E>
-float worst_key_error(const bspline_curve_t<E>& curve, const array_t<E>& keys) {
-  const float h = 1.0f / static_cast<float>(keys.size() - 1);
-  float t = 0, worst = 0;
-  for (std::uint32_t k = 0; k < keys.size(); ++k, t = t + h) {
-    E value;
-    curve.evaluate(t, value);
-    float e = 0;
-    for (unsigned c = 0; c < bspline_element<E>::components; ++c) {
-      const float d = bspline_element<E>::data(value)[c] - bspline_element<E>::data(keys[k])[c];
-      e += d * d;
-    }
-    worst = std::max(worst, e);
-  }
-  return worst;
-}
-
-// Clamped on [0, 1], interior strictly increasing; the curve starts and
-// ends exactly on the end keys.
-template <typename E>
-void expect_well_formed(const bspline_curve_t<E>& curve, const array_t<E>& keys) {
-  const array_t<float>& knots = curve.knots;
-  ASSERT_GE(knots.size(), 8u);
-  for (std::uint32_t i = 0; i < 4; ++i) {
-    EXPECT_EQ(knots[i], 0.0f);
-    EXPECT_EQ(knots[knots.size() - 1 - i], 1.0f);
-  }
-  for (std::uint32_t i = 3; i + 4 < knots.size(); ++i) EXPECT_LT(knots[i], knots[i + 1]) << "knot " << i;
-  EXPECT_LE(curve.control.size(), std::max(keys.size(), 4u));
-  E start, end;
-  curve.evaluate(0.0f, start);
-  curve.evaluate(1.0f, end);
-  EXPECT_EQ(std::memcmp(&start, &keys[0], sizeof(E)), 0);
-  if (keys.size() > 1) {
-    EXPECT_EQ(std::memcmp(&end, &keys[keys.size() - 1], sizeof(E)), 0);
-  }
-}
-
-template <typename E>
-bspline_curve_t<E> fit(const array_t<E>& keys) {
-  bspline_curve_t<E> curve;
-  bspline_fit_scratch_t scratch;
-  bspline_fit(curve, keys, scratch);
-  return curve;
-}
-
-array_dyn_t<vec3_t> positions(std::uint32_t count, float (*f)(float)) {
+// Keys at t = 0 .. 1: (f(t), t / 2, -1), or the points given.
+array_dyn_t<vec3_t> keys_of(std::uint32_t count, float (*f)(float)) {
   array_dyn_t<vec3_t> keys;
   for (std::uint32_t k = 0; k < count; ++k) {
     const float t = static_cast<float>(k) / static_cast<float>(count - 1);
@@ -65,46 +18,66 @@ array_dyn_t<vec3_t> positions(std::uint32_t count, float (*f)(float)) {
   }
   return keys;
 }
-
-TEST(bspline_fit, up_to_four_keys_or_keys_on_one_cubic_need_one_span) {
-  const vec3_t points[] = {{{1, 2, 3}}, {{-4, 0.5f, 8}}, {{2, 2, -6}}, {{0, 1, 7}}};
-  for (std::uint32_t count = 1; count <= 4; ++count) {
-    array_dyn_t<vec3_t> keys;
-    for (std::uint32_t k = 0; k < count; ++k) keys.push_back(points[k]);
-    const bspline_curve_t<vec3_t> curve = fit<vec3_t>(keys);
-    EXPECT_EQ(curve.control.size(), 4u);
-    EXPECT_EQ(curve.knots.size(), 8u);
-    expect_well_formed(curve, keys);
-    if (count > 1) {
-      EXPECT_LE(worst_key_error(curve, keys), keln::test::tol_float * keln::test::tol_float) << count;
-    }
-  }
-  const array_dyn_t<vec3_t> cubic = positions(31, [](float t) { return t * t * t; });
-  const bspline_curve_t<vec3_t> curve = fit<vec3_t>(cubic);
-  EXPECT_EQ(curve.control.size(), 4u);
-  EXPECT_LE(worst_key_error(curve, cubic), keln::test::tol_chain * keln::test::tol_chain);
+array_dyn_t<vec3_t> keys_of(const std::vector<vec3_t>& points) {
+  array_dyn_t<vec3_t> keys;
+  for (const vec3_t& p : points) keys.push_back(p);
+  return keys;
 }
 
-TEST(bspline_fit, each_refinement_adds_one_knot_and_one_control_point) {
-  const array_dyn_t<vec3_t> keys =
-      positions(41, [](float t) { return 1.0f / (1.0f + 400.0f * (t - 0.3f) * (t - 0.3f)); });
-  const bspline_curve_t<vec3_t> curve = fit<vec3_t>(keys);
-  EXPECT_GT(curve.control.size(), 4u);
-  EXPECT_LT(curve.control.size(), keys.size());
-  EXPECT_EQ(curve.knots.size(), curve.control.size() + 4);
-  expect_well_formed(curve, keys);
-  EXPECT_LE(worst_key_error(curve, keys), bspline_fit_tolerance);
-}
-
-TEST(bspline_fit, noise_exhausts_the_control_points_with_one_extra_knot_at_most) {
+// Every fit is clamped on [0, 1] with strictly increasing interior knots,
+// starts and ends exactly on the end keys and meets the keys within the
+// error (the worst squared distance at the key parameters, accumulated in
+// float as the fitting does). Up to four keys or keys on one cubic need one
+// span; each refinement adds one knot and one control point; noise exhausts
+// the control points with one extra knot at most.
+TEST(bspline_fit, curves_are_well_formed_and_meet_their_keys) {
   std::mt19937 engine(51);
   std::uniform_real_distribution<float> value(-5, 5);
-  array_dyn_t<vec3_t> keys;
-  for (int k = 0; k < 12; ++k) keys.push_back(vec3_t{{value(engine), value(engine), value(engine)}});
-  const bspline_curve_t<vec3_t> curve = fit<vec3_t>(keys);
-  EXPECT_EQ(curve.control.size(), keys.size());
-  EXPECT_LE(curve.knots.size(), curve.control.size() + 5);
-  expect_well_formed(curve, keys);
+  std::vector<vec3_t> noise;
+  for (int k = 0; k < 12; ++k) noise.push_back(vec3_t{{value(engine), value(engine), value(engine)}});
+  const float one_span = keln::test::tol_float * keln::test::tol_float;
+  const std::vector<vec3_t> points = {{{1, 2, 3}}, {{-4, 0.5f, 8}}, {{2, 2, -6}}, {{0, 1, 7}}};
+  const struct {
+    array_dyn_t<vec3_t> keys;
+    std::uint32_t min_control, max_control, extra_knots;  // knots beyond control points + 4
+    float error;
+  } rows[] = {{keys_of({points[0]}), 4, 4, 0, INFINITY},
+              {keys_of({points[0], points[1]}), 4, 4, 0, one_span},
+              {keys_of({points[0], points[1], points[2]}), 4, 4, 0, one_span},
+              {keys_of(points), 4, 4, 0, one_span},
+              {keys_of(31, [](float t) { return t * t * t; }), 4, 4, 0, keln::test::tol_chain * keln::test::tol_chain},
+              {keys_of(41, [](float t) { return 1.0f / (1.0f + 400.0f * (t - 0.3f) * (t - 0.3f)); }), 5, 40, 0,
+               bspline_fit_tolerance},
+              {keys_of(noise), 12, 12, 1, INFINITY}};
+  for (const auto& row : rows) {
+    const array_t<vec3_t>& keys = row.keys;
+    SCOPED_TRACE(testing::Message() << keys.size() << " keys");
+    bspline_curve_t<vec3_t> curve;
+    bspline_fit_scratch_t scratch;
+    bspline_fit(curve, keys, scratch);
+    const array_t<float>& knots = curve.knots;
+    EXPECT_GE(curve.control.size(), row.min_control);
+    EXPECT_LE(curve.control.size(), row.max_control);
+    ASSERT_GE(knots.size(), curve.control.size() + 4);
+    EXPECT_LE(knots.size(), curve.control.size() + 4 + row.extra_knots);
+    for (std::uint32_t i = 0; i < 4; ++i) {
+      EXPECT_EQ(knots[i], 0.0f);
+      EXPECT_EQ(knots[knots.size() - 1 - i], 1.0f);
+    }
+    for (std::uint32_t i = 3; i + 4 < knots.size(); ++i) EXPECT_LT(knots[i], knots[i + 1]) << "knot " << i;
+    const float h = 1.0f / static_cast<float>(keys.size() - 1);
+    float t = 0, worst = 0;
+    for (std::uint32_t k = 0; k < keys.size(); ++k, t = t + h) {
+      vec3_t p;
+      curve.evaluate(k + 1 == keys.size() ? 1.0f : t, p);
+      if (k == 0 || k + 1 == keys.size()) {
+        EXPECT_EQ(std::memcmp(&p, &keys[k], sizeof p), 0) << "end key " << k;
+      }
+      const vec3_t d{{p[0] - keys[k][0], p[1] - keys[k][1], p[2] - keys[k][2]}};
+      worst = std::max(worst, d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    }
+    EXPECT_LE(worst, row.error);
+  }
 }
 
 TEST(bspline_fit, no_key_leaves_an_empty_curve) {
@@ -112,45 +85,7 @@ TEST(bspline_fit, no_key_leaves_an_empty_curve) {
   curve.control.resize(4);
   bspline_fit_scratch_t scratch;
   bspline_fit(curve, array_dyn_t<vec3_t>(), scratch);
-  EXPECT_EQ(curve.control.size(), 0u);
-  EXPECT_EQ(curve.knots.size(), 0u);
-}
-
-// Many random smooth channels, each fitted twice with one reused scratch:
-// every key close to the curve, well formed, the same bits both times. A
-// key alone in its knot span may stay missed (the span is not split into one
-// without keys), on smooth keys by little more than the tolerance.
-constexpr float lone_key_error = 4.0f * bspline_fit_tolerance;
-
-template <typename E>
-void expect_fits(const array_t<E>& keys, bspline_fit_scratch_t& scratch) {
-  bspline_curve_t<E> curve, again;
-  bspline_fit(curve, keys, scratch);
-  bspline_fit(again, keys, scratch);
-  EXPECT_LE(worst_key_error(curve, keys), lone_key_error);
-  expect_well_formed(curve, keys);
-  ASSERT_EQ(again.control.size(), curve.control.size());
-  EXPECT_EQ(std::memcmp(again.control.data(), curve.control.data(), curve.control.size() * sizeof(E)), 0);
-}
-
-TEST(bspline_fit, random_smooth_channels_meet_every_key_closely) {
-  std::mt19937 engine(53);
-  bspline_fit_scratch_t scratch;
-  for (int n = 0; n < 40; ++n) {
-    const std::uint32_t key_count = 4 + engine() % 120;
-    array_dyn_t<vec3_t> p;
-    array_dyn_t<quat_t> r;
-    array_dyn_t<mat3_t> s;
-    for (const bone_t& b : sample::smooth_channel(engine, key_count, 1.0f)) {
-      p.push_back(b.position);
-      r.push_back(b.rotation);
-      s.push_back(b.stretch);
-    }
-    SCOPED_TRACE(testing::Message() << "motion " << n << ", " << key_count << " keys");
-    expect_fits(p, scratch);
-    expect_fits(r, scratch);
-    expect_fits(s, scratch);
-  }
+  EXPECT_EQ(curve.control.size() + curve.knots.size(), 0u);
 }
 
 }  // namespace

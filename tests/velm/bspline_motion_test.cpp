@@ -1,11 +1,7 @@
 #include "velm/bspline_motion.h"
 
-#include <gsl/gsl_errno.h>
-
 #include <cmath>
-#include <limits>
 #include <memory>
-#include <random>
 
 #include "smooth_motion.h"
 #include "velm/skeletal_instance.h"
@@ -30,39 +26,29 @@ motion_t motion_of(std::initializer_list<int> key_counts) {
   return motion;
 }
 
-int gsl_errors = 0;
-void count_gsl_error(const char*, const char*, int, int) { ++gsl_errors; }
-
 // 64 bytes per key; 4 per float of each curve (keys on a line fit 4 control
 // points and 8 knots: 4 (3·4 + 4·4 + 9·4 + 3·8) = 352 bytes per channel).
-// Fewer than four keys are fitted without the numerical library.
-TEST(bspline_motion, logs_the_sizes_of_both_forms) {
-  gsl_errors = 0;
-  gsl_error_handler_t* const default_handler = gsl_set_error_handler(count_gsl_error);
+// Fewer than four keys are fitted without the numerical library (whose
+// errors abort): no key gives the default bone, one key that key, three
+// keys a curve through them.
+TEST(bspline_motion, logs_the_sizes_of_both_forms_and_fits_short_channels) {
   const struct {
     motion_t motion;
     const char* keyframes;
     const char* fitted;
-  } rows[] = {{motion_of({}), "0", "0"}, {motion_of({10, 10}), "1280", "704"}, {motion_of({0, 1, 2, 3}), "384", "1056"}};
+  } rows[] = {{motion_of({}), "0", "0"}, {motion_of({10, 10}), "1280", "704"}, {motion_of({0, 1, 3, 2}), "384", "1056"}};
   for (const auto& row : rows) {
     message_log_t log;
-    const bspline_motion_t fitted(row.motion);
+    bspline_motion_t fitted(row.motion);
     EXPECT_EQ(log.lines, (std::vector<std::string>{std::string("I: ^ motion_t size in bytes         : ") + row.keyframes,
                                                    std::string("I: ^ bspline_motion_t size in bytes : ") + row.fitted}));
+    if (row.motion.channels.size() != 4) continue;
+    fitted.time = 0.5f;
+    EXPECT_TRUE(same_bone(*fitted.transform(0), bone_t()));
+    EXPECT_TRUE(same_bone(*fitted.transform(1), row.motion.channels[1][0]));
+    velm_test::expect_bone_near(*fitted.transform(2), row.motion.channels[2][1], keln::test::tol_float);
+    EXPECT_INDEX_CHECK_FAILS(fitted.transform(4));
   }
-  gsl_set_error_handler(default_handler);
-  EXPECT_EQ(gsl_errors, 0);
-}
-
-TEST(bspline_motion, short_channels_give_the_default_bone_or_pass_their_keys) {
-  const motion_t motion = motion_of({0, 1, 3});
-  message_log_t quiet;
-  bspline_motion_t fitted(motion);
-  fitted.time = 0.5f;
-  EXPECT_TRUE(same_bone(*fitted.transform(0), bone_t()));
-  EXPECT_TRUE(same_bone(*fitted.transform(1), motion.channels[1][0]));
-  velm_test::expect_bone_near(*fitted.transform(2), motion.channels[2][1], keln::test::tol_float);
-  EXPECT_INDEX_CHECK_FAILS(fitted.transform(3));
 }
 
 TEST(bspline_motion, follows_the_keyframes_exactly_at_zero_and_closely_at_every_key) {
@@ -81,34 +67,30 @@ TEST(bspline_motion, follows_the_keyframes_exactly_at_zero_and_closely_at_every_
   }
 }
 
-// Unusable durations or times evaluate at the start; a channel samples what
-// each of its curves gives alone (duration 1: the time is the parameter),
-// and so does its copy; time loops both ways.
+// Unusable durations evaluate at the start; a channel samples what each of
+// its curves gives alone (duration 1: the time is the parameter), and so
+// does its copy; time loops both ways.
 TEST(bspline_motion, channels_sample_their_curves_at_the_looped_time) {
   motion_t motion = sample::smooth_motion(63, 4, 25, 1.0f);
   motion.channels[0].duration = 0.0f;
   motion.channels[1].duration = -1.0f;
-  motion.channels[2].duration = std::numeric_limits<float>::quiet_NaN();
+  motion.channels[2].duration = NAN;
   message_log_t quiet;
   bspline_motion_t fitted(motion);
-  const bspline_bone_channel_t& channel = fitted.channels[3];
-  const bspline_bone_channel_t copy = channel;
-  for (float u : {0.125f, 0.375f, 0.5f, 0.8125f, 0.96875f}) {
+  const bspline_bone_channel_t copy = fitted.channels[3];
+  for (float u : {0.375f, 0.8125f}) {
     bone_t alone, copied;
-    channel.position.evaluate(u, alone.position);
-    channel.stretch.evaluate(u, alone.stretch);
-    channel.rotation.evaluate(u, alone.rotation);
+    copy.position.evaluate(u, alone.position);
+    copy.stretch.evaluate(u, alone.stretch);
+    copy.rotation.evaluate(u, alone.rotation);
     copy.sample(u, copied);
-    for (float time : {u, u + 2.0f, u - 3.0f}) {
+    EXPECT_TRUE(same_bone(copied, alone));
+    for (float time : {u, u + 2.0f, u - 3.0f, INFINITY}) {
       fitted.time = time;
       for (std::uint32_t i = 0; i < 3; ++i) EXPECT_TRUE(same_bone(*fitted.transform(i), motion.channels[i][0]));
-      EXPECT_TRUE(same_bone(*fitted.transform(3), alone)) << time;
+      EXPECT_TRUE(same_bone(*fitted.transform(3), std::isinf(time) ? motion.channels[3][0] : alone)) << time;
     }
-    EXPECT_TRUE(same_bone(copied, alone));
   }
-  fitted.time = std::numeric_limits<float>::infinity();
-  EXPECT_TRUE(same_bone(*fitted.transform(3), motion.channels[3][0]));
-  EXPECT_NE(static_cast<const void*>(fitted.transform(0)), static_cast<const void*>(motion.transform(0)));
 }
 
 // FNV-1a over the bytes of every control point and knot.

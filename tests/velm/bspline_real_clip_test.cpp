@@ -1,8 +1,7 @@
 // Fits to real motion capture stay with the keys between them. Refinement
-// used to halve knot spans down to spans without keys, where the curve met
-// every key and swung between two of them: on the cut below the left foot's
-// rotation (channel 4) left the range of its neighbouring keys by 25 times
-// their spread.
+// used to halve knot spans down to spans without keys, where the curve swung
+// between two keys: on the first cut below the left foot's rotation left the
+// range of its neighbouring keys by 25 times their spread.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -13,14 +13,7 @@ void message_log_t::handle(const keln::string& text, keln::message_level_t level
 
 std::string document_path(const char* name) { return std::string(VELM_TEST_DOCUMENTS) + name; }
 
-std::string write_document(const char* name, const std::string& text) {
-  const std::string path = ::testing::TempDir() + name;
-  EXPECT_TRUE(std::ofstream(path, std::ios::binary) << text) << path;
-  return path;
-}
-
-std::string write_variant(const char* base, const char* name,
-                          const std::vector<std::pair<std::string, std::string>>& replacements) {
+std::string write_variant(const char* base, const char* name, const replacements_t& replacements) {
   std::ostringstream read;
   read << std::ifstream(document_path(base), std::ios::binary).rdbuf();
   std::string text = read.str();
@@ -29,7 +22,9 @@ std::string write_variant(const char* base, const char* name,
     EXPECT_TRUE(at != std::string::npos && text.find(from, at + 1) == std::string::npos) << "not once: " << from;
     if (at != std::string::npos) text.replace(at, from.size(), to);
   }
-  return write_document(name, text);
+  const std::string path = ::testing::TempDir() + name;
+  EXPECT_TRUE(std::ofstream(path, std::ios::binary) << text) << path;
+  return path;
 }
 
 lines_t parsed_ok_lines(const char* banner, const char* kind, const std::string& path, const lines_t& problems) {

@@ -23,6 +23,7 @@ namespace velm_test {
 
 using keln::velm::bone_t;
 using lines_t = std::vector<std::string>;
+using replacements_t = std::vector<std::pair<std::string, std::string>>;
 
 // Records every message as "I: text", "W: text" or "E: text" while it lives.
 struct message_log_t : keln::message_handler_t {
@@ -31,10 +32,9 @@ struct message_log_t : keln::message_handler_t {
 };
 
 std::string document_path(const char* name);  // in tests/velm/documents
-std::string write_document(const char* name, const std::string& text);  // in the temporary folder; its path
 // Writes the document base with each (from, to) replaced, as name in the
 // temporary folder; its path. Each from must occur exactly once.
-std::string write_variant(const char* base, const char* name, const std::vector<std::pair<std::string, std::string>>& replacements);
+std::string write_variant(const char* base, const char* name, const replacements_t& replacements);
 // The lines a document that parsed prints, followed by problems.
 lines_t parsed_ok_lines(const char* banner, const char* kind, const std::string& path, const lines_t& problems = {});
 
@@ -51,17 +51,15 @@ std::unique_ptr<T> load_expecting(Load load, const char* banner, const char* kin
 
 // A key at (x, y, z) with the rotation and a stretch s along x.
 bone_t key(float x, float y = 0, float z = 0, const keln::quat_t& rotation = keln::quat_identity(), float s = 1);
-// Every member away from its default, seed in each.
+// Every member away from its default and from other seeds'.
 bone_t distinct_bone(float seed);
 inline bool same_bone(const bone_t& a, const bone_t& b) { return std::memcmp(&a, &b, sizeof(bone_t)) == 0; }
 // Near as transforms: rotations compared up to sign.
 void expect_bone_near(const bone_t& a, const bone_t& b, float tolerance);
 
-// count elements of n floats each, a against the reference b: per element
-// (a vector, a quaternion, a matrix), the largest component difference
-// within tolerance times the element's largest component. For the processor
-// routines (fused multiply-adds, reciprocals, other orders of summation)
-// against the portable ones.
+// count elements of n floats each, a against the reference b: per element,
+// the largest component difference within tolerance times the element's
+// largest component (processor routines against the portable ones).
 ::testing::AssertionResult near_relative(const float* a, const float* b, std::uint32_t count, unsigned n,
                                          float tolerance);
 
