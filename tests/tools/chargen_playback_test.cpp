@@ -9,17 +9,13 @@
 #include <memory>
 
 #include "../support/tolerances.h"
-#include "chargen_catalog.h"
 #include "velm/bspline_motion.h"
+#include "velm/catalog.h"
 #include "velm/skeletal_instance.h"
 
-namespace keln::chargen_test {
+namespace keln::velm {
 namespace {
 
-using velm::bspline_motion_t;
-using velm::motion_t;
-using velm::skeletal_instance_t;
-using velm::skinned_mesh_t;
 using test::tol_float;
 
 struct extent_t {
@@ -39,7 +35,7 @@ extent_t measure(const skinned_mesh_t& mesh) {
 }
 
 TEST(chargen_playback, the_rest_pose_skins_every_vertex_onto_itself) {
-  for (const character_entry_t& entry : catalog()) {
+  for (const catalog_character_t& entry : catalog_characters) {
     skeletal_instance_t instance(entry.skeleton);
     std::unique_ptr<skinned_mesh_t> mesh(instance.load_skin(entry.geometry));
     ASSERT_NE(mesh, nullptr) << entry.geometry;
@@ -55,7 +51,7 @@ TEST(chargen_playback, the_rest_pose_skins_every_vertex_onto_itself) {
 // Plays base animation b, with side animation s on top when s is not
 // null, as keyframe motions or as the B-spline motions fitted to them, and
 // checks the skin at a few times through the loop.
-void check_playback(const character_entry_t& entry, const char* base, const char* side, bool fitted) {
+void check_playback(const catalog_character_t& entry, const char* base, const char* side, bool fitted) {
   SCOPED_TRACE(std::string(base) + (side ? std::string(" + ") + side : std::string()) +
                (fitted ? " (B-spline)" : " (keyframes)"));
   skeletal_instance_t instance(entry.skeleton);
@@ -65,8 +61,8 @@ void check_playback(const character_entry_t& entry, const char* base, const char
   ASSERT_TRUE(mesh && base_keys && (!side || side_keys));
   std::unique_ptr<bspline_motion_t> base_fit(fitted ? new bspline_motion_t(*base_keys) : nullptr);
   std::unique_ptr<bspline_motion_t> side_fit(fitted && side ? new bspline_motion_t(*side_keys) : nullptr);
-  velm::pose_t* base_pose = fitted ? static_cast<velm::pose_t*>(base_fit.get()) : base_keys.get();
-  velm::pose_t* side_pose = fitted ? static_cast<velm::pose_t*>(side_fit.get()) : side_keys.get();
+  pose_t* base_pose = fitted ? static_cast<pose_t*>(base_fit.get()) : base_keys.get();
+  pose_t* side_pose = fitted ? static_cast<pose_t*>(side_fit.get()) : side_keys.get();
   instance.binding(instance.add_pose(base_pose)).weight = 1.0f;
   if (side_pose) instance.binding(instance.add_pose(side_pose)).weight = 1000.0f;
   float touch = 1e9f;
@@ -93,22 +89,23 @@ void check_playback(const character_entry_t& entry, const char* base, const char
 
 TEST(chargen_playback, every_animation_alone_or_over_each_base_keeps_the_body_whole_and_grounded) {
   for (bool fitted : {false, true})
-    for (const character_entry_t& entry : catalog()) {
+    for (const catalog_character_t& entry : catalog_characters) {
       skeletal_instance_t instance(entry.skeleton);
-      for (const animation_entry_t& a : entry.animations) {
-        std::unique_ptr<motion_t> motion(instance.load_motion(a.path));
-        ASSERT_NE(motion, nullptr) << a.path;
+      const catalog_animation_t* const animations = entry.animations;
+      for (const catalog_animation_t* a = animations; a != animations + entry.animation_count; ++a) {
+        std::unique_ptr<motion_t> motion(instance.load_motion(a->document));
+        ASSERT_NE(motion, nullptr) << a->document;
         for (std::uint32_t i = 0; i < motion->channel_count(); ++i)
-          EXPECT_LT(motion->bone_index(i), instance.bone_count()) << a.path;
-        if (a.base) {
-          check_playback(entry, a.path, nullptr, fitted);
+          EXPECT_LT(motion->bone_index(i), instance.bone_count()) << a->document;
+        if (a->base) {
+          check_playback(entry, a->document, nullptr, fitted);
           continue;
         }
-        for (const animation_entry_t& base : entry.animations)
-          if (base.base) check_playback(entry, base.path, a.path, fitted);
+        for (const catalog_animation_t* base = animations; base != animations + entry.animation_count; ++base)
+          if (base->base) check_playback(entry, base->document, a->document, fitted);
       }
     }
 }
 
 }  // namespace
-}  // namespace keln::chargen_test
+}  // namespace keln::velm
