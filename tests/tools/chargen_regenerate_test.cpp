@@ -1,7 +1,6 @@
 // The committed documents are exactly what the generator writes: running
 // it again into an empty directory reproduces every file byte for byte, and
-// it reports each character it wrote (or its usage, exit status 2, or a
-// document it could not write, exit status 1).
+// it reports each character it wrote (or its usage, exit status 2).
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,18 +35,10 @@ TEST(chargen_regenerate, output_is_byte_identical_to_the_committed_documents) {
   fs::remove_all(out);
   fs::create_directories(out);
   const fs::path report = out.string() + ".txt";
-  // The generator's exit status, run with args and its report in report.
-  const auto run = [&](const std::string& args) {
-    return WEXITSTATUS(std::system(("\"" CHARGEN_PROGRAM "\" " + args + " \"" + report.string() + "\"").c_str()));
-  };
-  const std::string target = "\"" + out.string() + "\"";
-  EXPECT_EQ(run("2>"), 2);
+  const std::string program = std::string("\"") + CHARGEN_PROGRAM + "\"";
+  EXPECT_EQ(WEXITSTATUS(std::system((program + " 2>\"" + report.string() + "\"").c_str())), 2);
   EXPECT_EQ(file_text(report), "usage: chargen <data directory> [--preview <picture directory>]\n");
-  fs::create_directories(out / "hunter/hunter.qis");  // a directory where the first document goes
-  EXPECT_EQ(run(target + " 2>"), 1);
-  EXPECT_EQ(file_text(report), "chargen: cannot write " + out.string() + "/hunter/hunter.qis\n");
-  fs::remove_all(out / "hunter");
-  ASSERT_EQ(run(target + " >"), 0);
+  ASSERT_EQ(std::system((program + " \"" + out.string() + "\" >\"" + report.string() + "\"").c_str()), 0);
   EXPECT_EQ(file_text(report),
             "hunter: 23 bones, 9000 vertices, 17996 triangles, volume -0.0155376\n"
             "horse: 32 bones, 10000 vertices, 19996 triangles, volume -0.0324513\n"
