@@ -14,7 +14,11 @@ tool=$1 dir=$2 status=$3 out=$4 err=$5
 shift 5
 plots= tty=
 while [ "$1" != -- ]; do
-  case $1 in --plots) plots=$2; shift 2 ;; --tty) tty=1; shift ;; esac
+  case $1 in
+    --plots) plots=$2; shift 2 ;;
+    --tty) tty=1; shift ;;
+    *) echo "velmfit_run.sh: unknown option '$1' (velmfit's arguments follow --)"; exit 2 ;;
+  esac
 done
 shift
 work=$(mktemp -d) || exit 1
