@@ -7,19 +7,17 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "../support/tolerances.h"
-#include "chargen_catalog.h"
 #include "velm/bspline_motion.h"
+#include "velm/catalog.h"
 #include "velm/skeletal_instance.h"
 
-namespace keln::chargen_test {
+namespace keln::velm {
 namespace {
 
-using velm::bspline_motion_t;
-using velm::motion_t;
-using velm::skeletal_instance_t;
-using velm::skinned_mesh_t;
 using test::tol_float;
 
 struct extent_t {
@@ -39,7 +37,7 @@ extent_t measure(const skinned_mesh_t& mesh) {
 }
 
 TEST(chargen_playback, the_rest_pose_skins_every_vertex_onto_itself) {
-  for (const character_entry_t& entry : catalog()) {
+  for (const catalog_character_t& entry : catalog_characters) {
     skeletal_instance_t instance(entry.skeleton);
     std::unique_ptr<skinned_mesh_t> mesh(instance.load_skin(entry.geometry));
     ASSERT_NE(mesh, nullptr) << entry.geometry;
@@ -52,34 +50,57 @@ TEST(chargen_playback, the_rest_pose_skins_every_vertex_onto_itself) {
   }
 }
 
-// Plays base animation b, with side animation s on top when s is not
-// null, as keyframe motions or as the B-spline motions fitted to them, and
-// checks the skin at a few times through the loop.
-void check_playback(const character_entry_t& entry, const char* base, const char* side, bool fitted) {
-  SCOPED_TRACE(std::string(base) + (side ? std::string(" + ") + side : std::string()) +
+// One character's skin and every animation of it, as keyframe motions and
+// as the B-spline motions fitted to them, each loaded and fitted once.
+struct loaded_t {
+  explicit loaded_t(const catalog_character_t& entry)
+      : instance(entry.skeleton), mesh(instance.load_skin(entry.geometry)) {
+    for (std::uint32_t a = 0; a < entry.animation_count; ++a) {
+      keys.emplace_back(instance.load_motion(entry.animations[a].document));
+      fits.emplace_back(keys.back() ? new bspline_motion_t(*keys.back()) : nullptr);
+    }
+  }
+  skeletal_instance_t instance;
+  std::unique_ptr<skinned_mesh_t> mesh;
+  std::vector<std::unique_ptr<motion_t>> keys;
+  std::vector<std::unique_ptr<bspline_motion_t>> fits;
+};
+
+constexpr std::uint32_t no_side = ~0u;
+
+// Plays base animation base, with side animation side on top unless it is
+// no_side, as keyframe motions or as the fitted B-spline motions, from the
+// start of their loops, and checks the skin at a few times through the loop.
+void check_playback(const catalog_character_t& entry, loaded_t& loaded, std::uint32_t base, std::uint32_t side,
+                    bool fitted) {
+  const bool has_side = side != no_side;
+  SCOPED_TRACE(std::string(entry.animations[base].document) +
+               (has_side ? std::string(" + ") + entry.animations[side].document : std::string()) +
                (fitted ? " (B-spline)" : " (keyframes)"));
-  skeletal_instance_t instance(entry.skeleton);
-  std::unique_ptr<skinned_mesh_t> mesh(instance.load_skin(entry.geometry));
-  std::unique_ptr<motion_t> base_keys(instance.load_motion(base));
-  std::unique_ptr<motion_t> side_keys(side ? instance.load_motion(side) : nullptr);
-  ASSERT_TRUE(mesh && base_keys && (!side || side_keys));
-  std::unique_ptr<bspline_motion_t> base_fit(fitted ? new bspline_motion_t(*base_keys) : nullptr);
-  std::unique_ptr<bspline_motion_t> side_fit(fitted && side ? new bspline_motion_t(*side_keys) : nullptr);
-  velm::pose_t* base_pose = fitted ? static_cast<velm::pose_t*>(base_fit.get()) : base_keys.get();
-  velm::pose_t* side_pose = fitted ? static_cast<velm::pose_t*>(side_fit.get()) : side_keys.get();
+  const auto pose_of = [&](std::uint32_t a) -> pose_t* {
+    return fitted ? static_cast<pose_t*>(loaded.fits[a].get()) : loaded.keys[a].get();
+  };
+  skeletal_instance_t instance(entry.skeleton);  // bound to these poses only
+  pose_t* base_pose = pose_of(base);
+  pose_t* side_pose = has_side ? pose_of(side) : nullptr;
   instance.binding(instance.add_pose(base_pose)).weight = 1.0f;
-  if (side_pose) instance.binding(instance.add_pose(side_pose)).weight = 1000.0f;
+  base_pose->time = 0.0f;
+  if (side_pose) {
+    instance.binding(instance.add_pose(side_pose)).weight = 1000.0f;
+    side_pose->time = 0.0f;
+  }
+  skinned_mesh_t& mesh = *loaded.mesh;
   float touch = 1e9f;
   for (int step = 0; step < 12; ++step) {
     instance.update();
-    instance.skin(*mesh, instance.pose());
-    extent_t e = measure(*mesh);
+    instance.skin(mesh, instance.pose());
+    extent_t e = measure(mesh);
     ASSERT_TRUE(e.finite);
     // Feet (or hooves) do not sink into the ground, leave it only for the
     // short flight of a run or gallop, and the body keeps about its size.
     // A side animation that reaches for the ground (grazing) goes a little
     // deeper while a fast base animation lowers the body.
-    EXPECT_GT(e.lowest, side ? -0.04f : -0.015f) << "time " << base_pose->time;
+    EXPECT_GT(e.lowest, has_side ? -0.04f : -0.015f) << "time " << base_pose->time;
     EXPECT_LT(e.lowest, 0.06f) << "time " << base_pose->time;
     touch = std::min(touch, e.lowest);
     EXPECT_GT(e.highest, 0.5f);
@@ -92,23 +113,26 @@ void check_playback(const character_entry_t& entry, const char* base, const char
 }
 
 TEST(chargen_playback, every_animation_alone_or_over_each_base_keeps_the_body_whole_and_grounded) {
-  for (bool fitted : {false, true})
-    for (const character_entry_t& entry : catalog()) {
-      skeletal_instance_t instance(entry.skeleton);
-      for (const animation_entry_t& a : entry.animations) {
-        std::unique_ptr<motion_t> motion(instance.load_motion(a.path));
-        ASSERT_NE(motion, nullptr) << a.path;
-        for (std::uint32_t i = 0; i < motion->channel_count(); ++i)
-          EXPECT_LT(motion->bone_index(i), instance.bone_count()) << a.path;
-        if (a.base) {
-          check_playback(entry, a.path, nullptr, fitted);
+  for (const catalog_character_t& entry : catalog_characters) {
+    loaded_t loaded(entry);
+    ASSERT_NE(loaded.mesh, nullptr) << entry.geometry;
+    for (std::uint32_t a = 0; a < entry.animation_count; ++a) {
+      const motion_t* motion = loaded.keys[a].get();
+      ASSERT_NE(motion, nullptr) << entry.animations[a].document;
+      for (std::uint32_t i = 0; i < motion->channel_count(); ++i)
+        EXPECT_LT(motion->bone_index(i), loaded.instance.bone_count()) << entry.animations[a].document;
+    }
+    for (bool fitted : {false, true})
+      for (std::uint32_t a = 0; a < entry.animation_count; ++a) {
+        if (entry.animations[a].base) {
+          check_playback(entry, loaded, a, no_side, fitted);
           continue;
         }
-        for (const animation_entry_t& base : entry.animations)
-          if (base.base) check_playback(entry, base.path, a.path, fitted);
+        for (std::uint32_t base = 0; base < entry.animation_count; ++base)
+          if (entry.animations[base].base) check_playback(entry, loaded, base, a, fitted);
       }
-    }
+  }
 }
 
 }  // namespace
-}  // namespace keln::chargen_test
+}  // namespace keln::velm

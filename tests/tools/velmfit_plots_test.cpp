@@ -1,8 +1,8 @@
-// Plot pieces: tick values, file names, the choice of channels, SVG text and
-// the progress line.
+// Plot pieces the golden plots of velmfit do not reach: tick values, file
+// names, the choice of channels, SVG escapes, a plot that cannot be written,
+// and the progress line erased before messages.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -56,25 +56,11 @@ TEST(velmfit_plot_channels, a_bone_answers_for_its_joint_and_its_childrens_worst
   EXPECT_EQ(keln::velmfit::worst_channels(motion, {0.1}, 3), (std::vector<std::uint32_t>{0}));
 }
 
-TEST(velmfit_svg, escapes_texts_and_draws_lines_points_and_legend) {
+TEST(velmfit_svg, escapes_texts) {
   keln::velmfit::svg_panel_t panel{"a < b", "time (s)", "y & z", {}};
-  panel.series.push_back({"line", "red", false, {0, 1, 2}, {0, 1, 0}});
-  panel.series.push_back({"", "blue", true, {0, 2}, {1, 1}});
-  panel.series.push_back({"legend only", "grey", true, {}, {}});
   const std::string svg = keln::velmfit::svg_figure("T \"q\"", "sub", {panel});
-  EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg ", 0), 0u);
-  EXPECT_NE(svg.find(">a &lt; b</text>"), std::string::npos);
-  EXPECT_NE(svg.find(">y &amp; z</text>"), std::string::npos);
-  EXPECT_NE(svg.find(">T &quot;q&quot;</text>"), std::string::npos);
-  EXPECT_NE(svg.find("<path d=\"M90.00 "), std::string::npos);  // the line starts at the left edge
-  EXPECT_NE(svg.find(">line</text>"), std::string::npos);
-  EXPECT_NE(svg.find(">legend only</text>"), std::string::npos);
-  // Two data points and one legend marker.
-  std::size_t circles = 0;
-  for (std::size_t at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1))
-    ++circles;
-  EXPECT_EQ(circles, 3u);
-  EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+  for (const char* text : {">a &lt; b</text>", ">y &amp; z</text>", ">T &quot;q&quot;</text>"})
+    EXPECT_NE(svg.find(text), std::string::npos) << text;
 }
 
 // Records the messages reported while it lives.
@@ -108,16 +94,6 @@ class plotted_t : public ::testing::Test {
   keln::velmfit::figures_t figures;
   std::string dir;
 };
-
-TEST_F(plotted_t, writes_the_playback_and_each_channel) {
-  message_log_t log;
-  EXPECT_TRUE(keln::velmfit::write_plots(dir, *character, 0, figures, error));
-  EXPECT_TRUE(log.lines.empty());
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"cubic_channel_0_root.svg", "cubic_playback.svg"}));
-}
 
 TEST_F(plotted_t, a_file_that_cannot_be_written_is_reported_and_stops_the_plots) {
   std::filesystem::create_directories(dir + "/cubic_playback.svg");  // a directory in the way

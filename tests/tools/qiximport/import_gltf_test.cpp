@@ -110,7 +110,7 @@ TEST_F(import_gltf, five_influences_become_the_heaviest_four_renormalised) {
   const float expected[4] = {0.3f / 0.9f, 0.25f / 0.9f, 0.2f / 0.9f, 0.15f / 0.9f};
   for (std::uint32_t i = 0; i < 4; ++i) {
     EXPECT_EQ(first[i].bone, walk.bone(bones[i]));
-    EXPECT_NEAR(first[i].weight, expected[i], 1e-6f);
+    EXPECT_NEAR(first[i].weight, expected[i], test::tol_exact);
   }
   // Wound clockwise: the source's triangle 0 1 2 is written 0 2 1.
   EXPECT_EQ(mesh->indices[1], 2u);

@@ -9,15 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "../../support/tolerances.h"
 #include "kelncore/math/vec.h"
 #include "velm/motion.h"
 #include "velm/skeletal_instance.h"
 
 namespace keln::qiximport::testing {
 
-// Distance below which two joint positions are the same (the documents hold
-// floats of values up to a few tens).
-constexpr float joint_tolerance = 1e-4f;
+// Distance below which two joint positions are the same: a chain of float
+// operations on values up to a few tens.
+constexpr float joint_tolerance = test::tol_chain;
 
 class import_test_t : public ::testing::Test {
  protected:
