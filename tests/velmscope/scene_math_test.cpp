@@ -91,6 +91,7 @@ TEST(scene_math, bone_cones_run_from_the_parents_joint_to_the_bones_own) {
   expect_maps(cones[0], {{0.0f, 0.0f, 0.0f}}, {{0.5f, 0.0f, 0.0f}});
   expect_maps(cones[0], {{0.0f, 0.0f, 0.01f}}, {{0.5f, 2.0f, 0.0f}});
   expect_maps(cones[0], {{0.01f, 0.0f, 0.0f}}, {{0.6f, 0.0f, 0.0f}});  // 2 long: radius 0.1
+  expect_maps(cones[0], {{0.0f, 0.01f, 0.0f}}, {{0.5f, 0.0f, -0.1f}});
   expect_maps(cones[1], {{0.0f, 0.0f, 0.01f}}, {{1.5f, 2.0f, 0.0f}});
   pose.bones[1].rotation = quat_from_axis_angle(vec3_t{{0.0f, 0.0f, 1.0f}}, 90.0f * degrees_to_radians);
   bone_cone_matrices(skeleton, pose, cones);
