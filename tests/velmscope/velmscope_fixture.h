@@ -36,19 +36,33 @@ class fake_catalog_t : public model_catalog_t {
 // Records every message as "I: text", "W: text" or "E: text" while it lives.
 class message_log_t : public message_handler_t {
  public:
-  void handle(const string& text, message_level_t level) override;
+  void handle(const string& text, message_level_t level) override {
+    lines.push_back((level == ML_ERROR ? "E: " : level == ML_WARNING ? "W: " : "I: ") + std::string(text.c_str()));
+  }
   std::vector<std::string> lines;
 };
 
 // Path of a file below tests/velmscope/documents.
-std::string document_path(const std::string& name);
+inline std::string document_path(const std::string& name) { return VELMSCOPE_TEST_DOCUMENTS + name; }
 
 // The catalog's HUNTER read from documents/; documents may be replaced.
 class test_character_t {
  public:
-  test_character_t();
+  test_character_t() {
+    const velm::catalog_character_t& hunter = velm::catalog_characters[0];
+    skeleton = document_path(hunter.skeleton);
+    geometry = document_path(hunter.geometry);
+    for (const auto* a = hunter.animations; a != hunter.animations + hunter.animation_count; ++a)
+      animations.push_back({a->name, document_path(a->document), a->base});
+  }
   // The table entry; valid until this object changes.
-  const velm::catalog_character_t& entry();
+  const velm::catalog_character_t& entry() {
+    m_table.clear();
+    for (const animation_t& a : animations) m_table.push_back({a.name.c_str(), a.document.c_str(), a.base});
+    m_entry = {velm::catalog_characters[0].name, skeleton.c_str(), geometry.c_str(), m_table.data(),
+               static_cast<std::uint32_t>(m_table.size())};
+    return m_entry;
+  }
 
   std::string skeleton, geometry;
   struct animation_t {
