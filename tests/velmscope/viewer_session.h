@@ -15,13 +15,13 @@ struct rgb_t {
   std::uint8_t r, g, b;
 };
 
-// Pixels row by row from the top-left corner.
+// Pixels row by row from the top-left corner, 3 bytes each.
 struct rgb_image_t {
   int width = 0, height = 0;
-  std::string bytes;  // r, g, b of each pixel
+  std::string bytes;
   rgb_t at(int x, int y) const {
-    const char* p = &bytes[3 * (static_cast<std::size_t>(y) * width + x)];
-    return {static_cast<std::uint8_t>(p[0]), static_cast<std::uint8_t>(p[1]), static_cast<std::uint8_t>(p[2])};
+    const auto* p = reinterpret_cast<const std::uint8_t*>(&bytes[3 * (static_cast<std::size_t>(y) * width + x)]);
+    return {p[0], p[1], p[2]};
   }
 };
 
@@ -30,20 +30,18 @@ inline rgb_t grey_of(float c) {
   const auto byte = static_cast<std::uint8_t>(c * 255.0f + 0.5f);
   return {byte, byte, byte};
 }
-// True when every component of a lies within tolerance of b.
 bool near_colour(const rgb_t& a, const rgb_t& b, int tolerance);
 
-// The source tree's root, and the whole content of a file ("" when unreadable).
 std::string source_root();
-std::string read_file(const std::string& path);
+std::string read_file(const std::string& path);  // "" when unreadable
 
 class viewer_session_t {
  public:
   static constexpr int window_width = 1024, window_height = 768;
 
-  // Starts the display and makes an empty scratch folder, folder().
+  // Starts the display and makes an empty scratch folder, folder(); the
+  // destructor stops the viewer and the display and removes the folder.
   viewer_session_t();
-  // Stops the viewer and the display and removes the scratch folder.
   ~viewer_session_t();
   viewer_session_t(const viewer_session_t&) = delete;
   viewer_session_t& operator=(const viewer_session_t&) = delete;
@@ -52,10 +50,9 @@ class viewer_session_t {
   // Runs a shell command in folder() on the display; its exit status.
   int run(const std::string& command, std::string* output = nullptr) const;
   // Starts the viewer in dir with the arguments and the environment
-  // assignments (shell words each), waits for its window and moves it to
-  // the screen's top-left corner; false when no window appeared.
+  // assignments (shell words), waits for its window and moves it to the
+  // screen's top-left corner; false when no window appeared.
   bool start(const std::string& dir, const std::string& arguments = "", const std::string& environment = "");
-  // Types the keys into the window.
   bool type(const std::string& keys) const;
   // Asks the window to close the way a window manager does (WM_DELETE_WINDOW).
   bool request_close() const;
@@ -64,7 +61,7 @@ class viewer_session_t {
   bool wait_for(const std::function<bool(const rgb_image_t&)>& shown, std::chrono::seconds timeout,
                 rgb_image_t* last = nullptr) const;
   // The viewer's exit status once it ends within timeout (128 + the signal
-  // when a signal ended it), -1 while it runs.
+  // that ended it), -1 while it runs.
   int wait_exit(std::chrono::seconds timeout) const;
   std::string standard_output() const { return read_file(m_scratch + "/out.txt"); }
   std::string standard_error() const { return read_file(m_scratch + "/err.txt"); }
