@@ -5,112 +5,94 @@
 #include <string>
 #include <vector>
 
-#include "velmscope_fixture.h"
 #include "velmscope/commands.h"
+#include "velmscope_fixture.h"
 
 namespace keln::velmscope {
 namespace {
 
 using testing::fake_catalog_t;
 
-struct expected_text_t {
-  float x, y;
-  bool value;  // green value, else white label
-  std::string text;
-};
-
-void expect_items(const overlay_t& overlay, const std::vector<expected_text_t>& expected) {
-  const array_t<overlay_text_t>& items = overlay.items();
-  ASSERT_EQ(items.size(), expected.size());
-  for (std::uint32_t i = 0; i < items.size(); ++i) {
-    SCOPED_TRACE(expected[i].text);
-    EXPECT_EQ(items[i].x, expected[i].x);
-    EXPECT_EQ(items[i].y, expected[i].y);
-    EXPECT_EQ(items[i].colour, expected[i].value ? overlay_value_colour : overlay_label_colour);
-    ASSERT_NE(items[i].text, nullptr);
-    EXPECT_EQ(std::string(items[i].text), expected[i].text);
-  }
+// Every item's text, with a "|" before a green value.
+std::vector<std::string> texts(const overlay_t& overlay) {
+  std::vector<std::string> out;
+  for (const overlay_text_t& item : overlay.items())
+    out.push_back((item.colour == overlay_value_colour ? "|" : "") + std::string(item.text));
+  return out;
 }
 
-// The labels and the values of the start settings, without characters.
+// The labels and values of the start settings without characters, where
+// each stands: labels at x 10 and values at x 130, lines 15 apart from 35,
+// the credit at the bottom right.
 TEST(overlay, start_settings_without_characters) {
   overlay_t overlay;
   overlay.build(viewer_settings_t{}, nullptr);
-  expect_items(overlay, {
-      {10, 35, false, "M. Change model:"}, {130, 35, true, ""},
-      {10, 50, false, "+/- Change time scale:"}, {130, 50, true, "1.000"},
-      {10, 65, false, "S. Skinning:"}, {130, 65, true, "ON"},
-      {10, 80, false, "K. Skeleton:"}, {130, 80, true, "ON"},
-      {10, 95, false, "R. Render mode:"}, {130, 95, true, "B-spline only"},
-      {10, 110, false, "P. Skin polygon mode:"}, {130, 110, true, "Fill"},
-      {10, 125, false, "1. Base animation:"}, {130, 125, true, "NONE"},
-      {10, 140, false, "2. Side animation:"}, {130, 140, true, "NONE"},
-      {10, 155, false, "C. Background color"},
-      {10, 170, false, "F. Fullscreen mode"},
-      {10, 185, false, "Mouse - rotate and zoom"},
-      {10, 200, false, "Q. Quit"},
-      {800, 766, false, "Velmscope - skinned animation viewer"},
-  });
+  EXPECT_EQ(texts(overlay),
+            (std::vector<std::string>{"M. Change model:", "|", "+/- Change time scale:", "|1.000", "S. Skinning:", "|ON",
+                                      "K. Skeleton:", "|ON", "R. Render mode:", "|B-spline only",
+                                      "P. Skin polygon mode:", "|Fill", "1. Base animation:", "|NONE",
+                                      "2. Side animation:", "|NONE", "C. Background color", "F. Fullscreen mode",
+                                      "Mouse - rotate and zoom", "Q. Quit", "Velmscope - skinned animation viewer"}));
+  const array_t<overlay_text_t>& items = overlay.items();
+  for (std::uint32_t i = 0; i + 1 < items.size(); ++i) {
+    const std::uint32_t line = i < 16 ? i / 2 : i - 8;
+    EXPECT_EQ(items[i].x, i < 16 && i % 2 ? 130.0f : 10.0f) << i;
+    EXPECT_EQ(items[i].y, 35.0f + 15.0f * line) << i;
+  }
+  EXPECT_EQ(items[20].x, 800.0f);
+  EXPECT_EQ(items[20].y, 766.0f);
 }
 
-// Text of the item at index i.
-std::string text_at(const overlay_t& overlay, std::uint32_t i) { return overlay.items()[i].text; }
-
-TEST(overlay, values_follow_the_settings_and_each_build_replaces_the_items) {
-  viewer_settings_t settings;
-  settings.time_scale = 0.0011f;
-  settings.show_skin = false;
-  settings.show_skeleton = false;
-  settings.wireframe_skin = true;
+// The values of changed settings and of the current character (a missing
+// text shows empty); the difference readout while colouring or paused,
+// percentages of the rest height, and the colouring's legend.
+TEST(overlay, values_follow_the_settings_and_the_current_character) {
+  class textless_catalog_t : public fake_catalog_t {
+    const char* name(std::uint32_t) const override { return nullptr; }
+    const char* base_animation_name(std::uint32_t) const override { return nullptr; }
+    const char* side_animation_name(std::uint32_t) const override { return nullptr; }
+  } textless;
+  fake_catalog_t two;
+  two.models.resize(2);
+  two.models[1] = {"HORSE", "GALLOP", "GRAZING", 0, 0, {0.012, "knee", 0.05, 2.0, 0.25f}};
+  textless.models.resize(1);
+  viewer_settings_t changed, paused, coloured;
+  changed.current_model = 1;
+  changed.time_scale = 0.0011f;
+  changed.show_skin = changed.show_skeleton = false;
+  changed.render_mode = RENDER_KEYFRAME;
+  changed.wireframe_skin = true;
+  paused.paused = coloured.difference_colouring = true;
+  paused.current_model = 1;
+  paused.time_scale = 2.0f;
+  paused.render_mode = RENDER_BSPLINE | RENDER_KEYFRAME;
+  const struct {
+    const viewer_settings_t& settings;
+    model_catalog_t* catalog;
+    std::vector<std::string> values;  // the values, then any further lines
+  } rows[] = {
+      {changed, &two, {"|HORSE", "|0.001", "|OFF", "|OFF", "|Keyframe only", "|Wireframe", "|GALLOP", "|GRAZING"}},
+      {coloured, &textless, {"|", "|1.000", "|ON", "|ON", "|B-spline only", "|Fill", "|", "|", "D. Difference:",
+                             "|0.0000 (0.00 %) at -, largest 0.0000 (0.00 %)",
+                             "Space. Pause   . and , Step while paused", "0", "2 % of the rest height"}},
+      {paused, &two, {"|HORSE", "|2.000", "|ON", "|ON", "|B-spline (left) & Keyframe (right)", "|Fill", "|GALLOP", "|GRAZING",
+                      "D. Difference:", "|0.0120 (0.60 %) at knee, largest 0.0500 (2.50 %)   PAUSED 0.250 s",
+                      "Space. Pause   . and , Step while paused"}},
+      {coloured, nullptr, {"|", "|1.000", "|ON", "|ON", "|B-spline only", "|Fill", "|NONE", "|NONE",
+                           "D. Difference:", "|", "Space. Pause   . and , Step while paused", "0",
+                           "2 % of the rest height"}},
+  };
   overlay_t overlay;
-  overlay.build(settings, nullptr);
-  EXPECT_EQ(text_at(overlay, 3), "0.001");
-  EXPECT_EQ(text_at(overlay, 5), "OFF");
-  EXPECT_EQ(text_at(overlay, 7), "OFF");
-  EXPECT_EQ(text_at(overlay, 11), "Wireframe");
-  for (const char* name : {"Keyframe only", "B-spline (left) & Keyframe (right)", "B-spline only"}) {
-    apply_key('r', settings, nullptr);
-    settings.time_scale = time_scale_max;
-    overlay.build(settings, nullptr);
-    EXPECT_EQ(text_at(overlay, 9), name);
-    EXPECT_EQ(text_at(overlay, 3), "2.000");
-    EXPECT_EQ(overlay.items().size(), 21u);
+  for (const auto& row : rows) {
+    overlay.build(row.settings, row.catalog);
+    const std::vector<std::string> all = texts(overlay);
+    std::vector<std::string> values;
+    for (std::size_t i = 0; i + 1 < all.size(); ++i)  // the last is the credit
+      if (i >= 20 || all[i][0] == '|') values.push_back(all[i]);
+    EXPECT_EQ(values, row.values);
   }
   EXPECT_STREQ(render_mode_name(0), "");
   EXPECT_STREQ(render_mode_name(4), "");
-}
-
-// A catalog that has no texts to give.
-class textless_catalog_t : public fake_catalog_t {
- public:
-  const char* name(std::uint32_t) const override { return nullptr; }
-  const char* base_animation_name(std::uint32_t) const override { return nullptr; }
-  const char* side_animation_name(std::uint32_t) const override { return nullptr; }
-};
-
-// The name of the current character (item 1) and of its base and side
-// animations (items 13 and 15); missing texts show empty.
-TEST(overlay, names_come_from_the_current_character) {
-  fake_catalog_t empty, two;
-  two.models.resize(2);
-  two.models[1] = {"HORSE", "GALLOP", "GRAZING"};
-  textless_catalog_t textless;
-  textless.models.resize(1);
-  viewer_settings_t second;
-  second.current_model = 1;
-  const struct {
-    model_catalog_t* catalog;
-    const viewer_settings_t settings;
-    const char* names[3];
-  } rows[] = {{&empty, {}, {"", "NONE", "NONE"}}, {&two, second, {"HORSE", "GALLOP", "GRAZING"}},
-              {&textless, {}, {"", "", ""}}};
-  for (const auto& row : rows) {
-    overlay_t overlay;
-    overlay.build(row.settings, row.catalog);
-    EXPECT_EQ(text_at(overlay, 1), row.names[0]);
-    EXPECT_EQ(text_at(overlay, 13), row.names[1]);
-    EXPECT_EQ(text_at(overlay, 15), row.names[2]);
-  }
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
 // What the viewer's unit tests share: a catalog that records what the shell
-// asks of its characters, a message recorder, and test characters built from
-// the small documents in documents/.
+// asks of its characters, a message recorder, and the small HUNTER of
+// documents/ (animations RUN, WALK, BACKWALK (base) and WAVE, GREET (side)).
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,11 +14,8 @@
 namespace keln::velmscope::testing {
 
 struct fake_model_t {
-  std::string name;
-  std::string base = "NONE";
-  std::string side = "NONE";
-  int next_base_calls = 0;
-  int next_side_calls = 0;
+  std::string name, base = "NONE", side = "NONE";
+  int next_base_calls = 0, next_side_calls = 0;
   difference_readout_t readout{};
 };
 
@@ -40,37 +36,42 @@ class fake_catalog_t : public model_catalog_t {
 // Records every message as "I: text", "W: text" or "E: text" while it lives.
 class message_log_t : public message_handler_t {
  public:
-  void handle(const string& text, message_level_t level) override;
+  void handle(const string& text, message_level_t level) override {
+    lines.push_back((level == ML_ERROR ? "E: " : level == ML_WARNING ? "W: " : "I: ") + std::string(text.c_str()));
+  }
   std::vector<std::string> lines;
 };
 
 // Path of a file below tests/velmscope/documents.
-std::string document_path(const std::string& name);
+inline std::string document_path(const std::string& name) { return VELMSCOPE_TEST_DOCUMENTS + name; }
 
-// The catalog's HUNTER with every document below tests/velmscope/documents,
-// or replaced; it keeps the strings its table entry points to.
+// The catalog's HUNTER read from documents/; documents may be replaced.
 class test_character_t {
  public:
-  test_character_t();
-
-  // Replaces the document of the animation called name (the test fails when
-  // there is none) / the skeleton / the geometry with path, as given.
-  void set_animation_document(const char* name, const std::string& path);
-  void set_skeleton(const std::string& path) { m_skeleton = path; }
-  void set_geometry(const std::string& path) { m_geometry = path; }
-  // Keeps only the animations whose base flag is base.
-  void keep_only(bool base);
-
+  test_character_t() {
+    const velm::catalog_character_t& hunter = velm::catalog_characters[0];
+    skeleton = document_path(hunter.skeleton);
+    geometry = document_path(hunter.geometry);
+    for (const auto* a = hunter.animations; a != hunter.animations + hunter.animation_count; ++a)
+      animations.push_back({a->name, document_path(a->document), a->base});
+  }
   // The table entry; valid until this object changes.
-  const velm::catalog_character_t& entry();
+  const velm::catalog_character_t& entry() {
+    m_table.clear();
+    for (const animation_t& a : animations) m_table.push_back({a.name.c_str(), a.document.c_str(), a.base});
+    m_entry = {velm::catalog_characters[0].name, skeleton.c_str(), geometry.c_str(), m_table.data(),
+               static_cast<std::uint32_t>(m_table.size())};
+    return m_entry;
+  }
 
- private:
+  std::string skeleton, geometry;
   struct animation_t {
     std::string name, document;
     bool base;
   };
-  std::string m_skeleton, m_geometry;
-  std::vector<animation_t> m_animations;
+  std::vector<animation_t> animations;
+
+ private:
   std::vector<velm::catalog_animation_t> m_table;
   velm::catalog_character_t m_entry{};
 };

@@ -1,12 +1,8 @@
-// The characters' selection rules, their clocks and what they do with
-// documents that do not load, on the small HUNTER of documents/: animations
-// RUN, WALK, BACKWALK (base) and WAVE, GREET (side), bound in that order.
+// The characters' selection rules, their clocks, their messages and what they
+// do with documents that do not load, on the small HUNTER of documents/.
 #include "velmscope/velmscope_model.h"
 
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
 
 #include "velmscope/velmscope_catalog.h"
 #include "velmscope_fixture.h"
@@ -16,52 +12,46 @@ namespace {
 
 using floats_t = std::vector<float>;
 
-floats_t weights(velm::skeletal_instance_t& instance) {
+// The weights of every binding, or their motions' times.
+floats_t of_bindings(velm::skeletal_instance_t& instance, bool times = false) {
   floats_t result;
-  for (std::uint32_t i = 0; i < instance.binding_count(); ++i) result.push_back(instance.binding(i).weight);
+  for (std::uint32_t i = 0; i < instance.binding_count(); ++i)
+    result.push_back(times ? instance.binding(i).pose->time : instance.binding(i).weight);
   return result;
 }
-
-floats_t times(velm::skeletal_instance_t& instance) {
-  floats_t result;
-  for (std::uint32_t i = 0; i < instance.binding_count(); ++i) result.push_back(instance.binding(i).pose->time);
-  return result;
-}
-
-// A command ('1': next base, '2': next side, ' ': none) and the selection
-// after it: names, and the weights of every binding in both playbacks.
-struct step_t {
-  char command;
-  const char* base;
-  const char* side;
-  floats_t weights;
-};
 
 class velmscope_model : public ::testing::Test {
  protected:
   // Builds the catalog of the test character, recording its messages.
   velmscope_model_t& build() {
     message_log_t log;
+    catalog.clear();
     catalog.build(&character.entry(), 1);
     messages = log.lines;
     return catalog.model(0);
   }
 
-  void expect_steps(const std::vector<step_t>& steps) {
-    for (const step_t& step : steps) {
-      if (step.command == '1') catalog.next_base(0);
-      if (step.command == '2') catalog.next_side(0);
-      SCOPED_TRACE(::testing::Message() << "'" << step.command << "' to " << step.base << " and " << step.side);
-      EXPECT_STREQ(catalog.base_animation_name(0), step.base);
-      EXPECT_STREQ(catalog.side_animation_name(0), step.side);
-      EXPECT_EQ(weights(catalog.model(0).bspline_instance()), step.weights);
-      EXPECT_EQ(weights(catalog.model(0).keyframe_instance()), step.weights);
+  // Each command ('1': next base, '2': next side, ' ': none) and the
+  // selection after it: names, and the weights of every binding in both
+  // playbacks.
+  void expect_steps(const std::vector<std::tuple<char, const char*, const char*, floats_t>>& steps) {
+    for (const auto& [command, base, side, weights] : steps) {
+      if (command == '1') catalog.next_base(0);
+      if (command == '2') catalog.next_side(0);
+      SCOPED_TRACE(::testing::Message() << "'" << command << "' to " << base << " and " << side);
+      EXPECT_STREQ(catalog.base_animation_name(0), base);
+      EXPECT_STREQ(catalog.side_animation_name(0), side);
+      EXPECT_EQ(of_bindings(catalog.model(0).bspline_instance()), weights);
+      EXPECT_EQ(of_bindings(catalog.model(0).keyframe_instance()), weights);
     }
   }
 
-  // The two lines of a document that does not exist.
-  static std::vector<std::string> missing_lines(const std::string& path) {
+  // The lines of a document that does not exist / does not parse.
+  static std::vector<std::string> missing(const std::string& path) {
     return {"E: cannot stat file " + path, "E: error parsing " + path};
+  }
+  std::vector<std::string> messages_from(std::size_t first) const {
+    return std::vector<std::string>(messages.begin() + first, messages.begin() + first + 2);
   }
 
   test_character_t character;
@@ -69,14 +59,20 @@ class velmscope_model : public ::testing::Test {
   std::vector<std::string> messages;
 };
 
+// Each document is reported as it loads, with the sizes of both forms.
 TEST_F(velmscope_model, one_and_two_cycle_the_base_and_side_animations_weighing_only_the_selected_pair) {
-  velmscope_model_t& model = build();
+  EXPECT_EQ(build().bspline_instance().bone_count(), 4u);
   EXPECT_STREQ(catalog.name(0), "HUNTER");
-  EXPECT_EQ(model.base_count(), 3u);
-  EXPECT_EQ(model.side_count(), 2u);
-  EXPECT_NE(model.mesh(), nullptr);
-  EXPECT_EQ(model.bspline_instance().bone_count(), 4u);
-  EXPECT_EQ(model.keyframe_instance().bone_count(), 4u);
+  ASSERT_EQ(messages.size(), 6u + 5u * 4u);
+  const std::string skeleton = "I: skeleton file: " + document_path("hunter/hunter.qis") + " - parsed OK";
+  EXPECT_EQ(std::vector<std::string>(messages.begin(), messages.begin() + 9),
+            (std::vector<std::string>{"I: # <<<<<<<<<<<<<", skeleton, "I: # <<<<<<<<<<<<<", skeleton,
+                                      "I: # *************",
+                                      "I: geometry file: " + document_path("hunter/hunter.qim") + " - parsed OK",
+                                      "I: # <<<<<<<<<<<<<",
+                                      "I: animation file: " + document_path("hunter/run.qia") + " - parsed OK",
+                                      "I: ^ motion_t size in bytes         : 1280"}));  // 4 channels of 5 keys
+  EXPECT_EQ(messages[9].rfind("I: ^ bspline_motion_t size in bytes : ", 0), 0u) << messages[9];
   expect_steps({{' ', "RUN", "NONE", {1, 0, 0, 0, 0}},
                 {'1', "WALK", "NONE", {0, 1, 0, 0, 0}},
                 {'1', "BACKWALK", "NONE", {0, 0, 1, 0, 0}},
@@ -91,67 +87,43 @@ TEST_F(velmscope_model, one_and_two_cycle_the_base_and_side_animations_weighing_
 // the advanced character moves, and it keeps its last step.
 TEST_F(velmscope_model, advance_moves_every_motion_of_its_character) {
   catalog.build(&character.entry(), 1);
-  velmscope_model_t& model = build();
+  velmscope_model_t& model = catalog.model(0);
+  catalog.build(&character.entry(), 1);
   catalog.advance(1, 0.375f);
   catalog.next_base(1);
   catalog.next_side(1);
   catalog.advance(1, 0.125f);
-  EXPECT_EQ(times(model.keyframe_instance()), floats_t(5, 0.0f));
+  EXPECT_EQ(of_bindings(model.keyframe_instance(), true), floats_t(5, 0.0f));
   EXPECT_EQ(model.frame_step(), 0.0f);
-  EXPECT_EQ(times(catalog.model(1).keyframe_instance()), floats_t(5, 0.5f));
-  EXPECT_EQ(times(catalog.model(1).bspline_instance()), floats_t(5, 0.5f));
+  EXPECT_EQ(of_bindings(catalog.model(1).keyframe_instance(), true), floats_t(5, 0.5f));
+  EXPECT_EQ(of_bindings(catalog.model(1).bspline_instance(), true), floats_t(5, 0.5f));
   EXPECT_EQ(catalog.model(1).frame_step(), 0.125f);
-  catalog.clear();
-  EXPECT_EQ(catalog.size(), 0u);
 }
 
-TEST_F(velmscope_model, reports_each_document_as_it_loads_with_the_sizes_of_both_forms) {
+// Animations that do not load are left out; without base or side ones, or
+// with none at all, their command does nothing.
+TEST_F(velmscope_model, animations_whose_documents_do_not_load_are_left_out) {
+  const std::string absent = document_path("hunter/missing.qia"), broken = document_path("broken.qia");
+  character.animations[0].document = broken;
+  character.animations[1].document = character.animations[4].document = absent;  // WALK, GREET
   build();
-  ASSERT_EQ(messages.size(), 6u + 5u * 4u);
-  const std::string skeleton = "I: skeleton file: " + document_path("hunter/hunter.qis") + " - parsed OK";
-  const std::vector<std::string> first = {"I: # <<<<<<<<<<<<<",
-                                          skeleton,
-                                          "I: # <<<<<<<<<<<<<",
-                                          skeleton,
-                                          "I: # *************",
-                                          "I: geometry file: " + document_path("hunter/hunter.qim") + " - parsed OK",
-                                          "I: # <<<<<<<<<<<<<",
-                                          "I: animation file: " + document_path("hunter/run.qia") + " - parsed OK",
-                                          "I: ^ motion_t size in bytes         : 1280"};  // 4 channels of 5 keys
-  EXPECT_EQ(std::vector<std::string>(messages.begin(), messages.begin() + 9), first);
-  EXPECT_EQ(messages[9].rfind("I: ^ bspline_motion_t size in bytes : ", 0), 0u) << messages[9];
-}
-
-TEST_F(velmscope_model, animations_whose_documents_are_missing_or_broken_are_left_out) {
-  const std::string missing = document_path("hunter/missing.qia"), broken = document_path("broken.qia");
-  character.set_animation_document("RUN", broken);
-  character.set_animation_document("WALK", missing);
-  character.set_animation_document("GREET", missing);
-  build();
-  EXPECT_EQ(std::vector<std::string>(messages.begin() + 6, messages.begin() + 8),
-            (std::vector<std::string>{"E: " + broken + ":4: syntax error [ token '' ]", "E: error parsing " + broken}));
-  EXPECT_EQ(std::vector<std::string>(messages.begin() + 8, messages.begin() + 10), missing_lines(missing));
+  EXPECT_EQ(messages_from(6), (std::vector<std::string>{"E: " + broken + ":4: syntax error [ token '' ]",
+                                                        "E: error parsing " + broken}));
+  EXPECT_EQ(messages_from(8), missing(absent));
   expect_steps({{' ', "BACKWALK", "NONE", {1, 0}},
                 {'1', "BACKWALK", "NONE", {1, 0}},
                 {'2', "BACKWALK", "WAVE", {1, 1000}},
                 {'2', "BACKWALK", "NONE", {1, 0}}});
-}
-
-TEST_F(velmscope_model, without_base_or_side_animations_their_command_does_nothing) {
-  character.keep_only(false);
-  EXPECT_EQ(build().base_index(), velmscope_model_t::no_selection);
-  expect_steps({{'1', "NONE", "NONE", {0, 0}}, {'2', "NONE", "WAVE", {1000, 0}}});
-  test_character_t bases;
-  bases.keep_only(true);
-  catalog.clear();
-  catalog.build(&bases.entry(), 1);
+  character = test_character_t();
+  character.animations.resize(3);  // the base ones
+  build();
   for (int press = 0; press < 3; ++press) expect_steps({{'2', "RUN", "NONE", {1, 0, 0}}});
   EXPECT_EQ(catalog.model(0).side_index(), velmscope_model_t::no_selection);
-}
-
-TEST_F(velmscope_model, when_no_animation_loads_both_commands_do_nothing) {
-  for (const char* name : {"RUN", "WALK", "BACKWALK", "WAVE", "GREET"})
-    character.set_animation_document(name, document_path("hunter/missing.qia"));
+  character = test_character_t();
+  character.animations.erase(character.animations.begin(), character.animations.begin() + 3);
+  EXPECT_EQ(build().base_index(), velmscope_model_t::no_selection);
+  expect_steps({{'1', "NONE", "NONE", {0, 0}}, {'2', "NONE", "WAVE", {1000, 0}}});
+  for (auto& animation : character.animations) animation.document = absent;
   velmscope_model_t& model = build();
   expect_steps({{'1', "NONE", "NONE", {}}, {'2', "NONE", "NONE", {}}});
   catalog.advance(0, 0.5f);
@@ -161,27 +133,26 @@ TEST_F(velmscope_model, when_no_animation_loads_both_commands_do_nothing) {
 // Without skeleton the skin names bones that do not exist: it is refused;
 // the animations still load and play, changing nothing.
 TEST_F(velmscope_model, a_missing_skeleton_or_geometry_leaves_no_mesh) {
-  const std::string skeleton = document_path("hunter/missing.qis"), geometry = document_path("hunter/missing.qim");
-  character.set_skeleton(skeleton);
+  const std::string geometry = character.geometry;
+  character.skeleton = document_path("hunter/missing.qis");
   velmscope_model_t& boneless = build();
-  EXPECT_EQ(std::vector<std::string>(messages.begin(), messages.begin() + 2), missing_lines(skeleton));
+  EXPECT_EQ(messages_from(0), missing(character.skeleton));
   EXPECT_EQ(boneless.bspline_instance().bone_count(), 0u);
   EXPECT_EQ(boneless.mesh(), nullptr);
   EXPECT_STREQ(catalog.base_animation_name(0), "RUN");
   catalog.advance(0, 0.25f);
   boneless.keyframe_instance().update();
 
-  catalog.clear();
   character = test_character_t();
-  character.set_geometry(geometry);
+  character.geometry = document_path("hunter/missing.qim");
   velmscope_model_t& model = build();
-  EXPECT_EQ(std::vector<std::string>(messages.begin() + 4, messages.begin() + 6), missing_lines(geometry));
+  EXPECT_EQ(messages_from(4), missing(character.geometry));
   EXPECT_EQ(model.mesh(), nullptr);
   message_log_t quiet;
-  model.set_mesh(document_path("hunter/hunter.qim").c_str());
+  model.set_mesh(geometry.c_str());
   ASSERT_NE(model.mesh(), nullptr);
   EXPECT_EQ(model.mesh()->positions.size(), 8u);
-  model.set_mesh(geometry.c_str());
+  model.set_mesh(character.geometry.c_str());
   EXPECT_EQ(model.mesh(), nullptr);
 }
 
