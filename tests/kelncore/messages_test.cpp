@@ -6,7 +6,6 @@
 
 #include "kelncore/system/clock.h"
 #include "kelncore/system/messages.h"
-#include "kelncore/system/startup.h"
 
 namespace keln {
 namespace {
@@ -48,8 +47,6 @@ TEST(messages, handlers_get_whole_messages_in_registration_order_and_at_most_eig
     EXPECT_EQ(log, (std::vector<std::string>{"A3:" + big + "!", "B3:" + big + "!"}));
   }
   log.clear();
-  msg_error("nobody listens");
-  EXPECT_TRUE(log.empty());
 
   std::vector<std::unique_ptr<recording_handler_t>> handlers;
   for (int i = 0; i < 9; ++i) handlers.emplace_back(new recording_handler_t(&log, i == 8 ? "ninth" : "h"));
@@ -59,17 +56,6 @@ TEST(messages, handlers_get_whole_messages_in_registration_order_and_at_most_eig
   log.clear();
   msg_info("after");
   EXPECT_TRUE(log.empty());
-}
-
-TEST(core_startup, installs_and_removes_the_standard_handler) {
-  core_startup(0);
-  CaptureStdout();
-  msg_info("started");
-  EXPECT_EQ(GetCapturedStdout(), "started\r\n");
-  core_shutdown();
-  CaptureStdout();
-  msg_info("stopped");
-  EXPECT_EQ(GetCapturedStdout(), "");
 }
 
 TEST(stopwatch, ticks_into_delta_and_total) {
@@ -84,14 +70,6 @@ TEST(stopwatch, ticks_into_delta_and_total) {
     EXPECT_EQ(clock.delta, t.delta);
     EXPECT_EQ(clock.total, t.total);
   }
-}
-
-TEST(time_us, advances_in_whole_milliseconds) {
-  const std::uint64_t a = time_us();
-  std::uint64_t b = a;
-  while (b == a) b = time_us();
-  EXPECT_EQ(a % 1000u, 0u);
-  EXPECT_EQ(b % 1000u, 0u);
 }
 
 }  // namespace
