@@ -69,15 +69,6 @@ TEST(array_dyn, erase_find_and_remove) {
   EXPECT_EQ(a[1], 4);
 }
 
-TEST(array_local, refuses_to_grow_past_its_capacity) {
-  array_local_t<int, 2> a;
-  EXPECT_NE(a.push_back(1), nullptr);
-  EXPECT_NE(a.push_back(2), nullptr);
-  EXPECT_EQ(a.push_back(3), nullptr);
-  EXPECT_FALSE(a.resize(3));
-  EXPECT_EQ(a.size(), 2u);
-}
-
 // The exact line a failed check prints through the standard handler.
 std::string check_line(const char* file, const char* message) {
   return std::regex_replace(std::string("*** ERROR *** : kelncore/collections/arrays/") + file, std::regex(R"([*.()])"),

