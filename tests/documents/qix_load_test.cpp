@@ -60,23 +60,6 @@ TEST_F(qix_load_test, what_is_no_readable_document_is_refused_with_its_message) 
                                                  "*** ERROR *** : " + empty + ":1: syntax error [ token '' ]"}));
 }
 
-TEST_F(qix_load_test, typed_loads_take_the_kind_from_the_caller_and_each_load_its_own_root_and_lines) {
-  const std::string path = file("biped.qis", read_text_file("corpus/skeleton/valid_two_bones.qis"));
-  const qis_t* first = qis_load(path.c_str(), FS_DEVICE_SYSTEM, nodes);
-  const qis_t* second = qis_load(path.c_str(), FS_DEVICE_SYSTEM, nodes);
-  ASSERT_NE(first, nullptr);
-  ASSERT_NE(second, nullptr);
-  EXPECT_NE(first, second);
-  EXPECT_STREQ(first->file_name.text, path.c_str());
-  EXPECT_NE(qia_load("corpus/animation/valid_two_channels.qia", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_NE(qit_load("corpus/trait/valid_looks.qit", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_NE(qic_load("corpus/collision/valid_shapes.qic", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_EQ(qim_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_EQ(qim_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
-  const std::string message = "*** ERROR *** : " + path + ":6: unsupported FormatVersion [ token '}' ]";
-  EXPECT_EQ(log.lines, (std::vector<std::string>{message, message}));
-}
-
 TEST(qix_kind, from_the_extension) {
   qix_kind_t kind = QIX_GEOMETRY;
   EXPECT_TRUE(qix_kind_from_path("a/b.qia", kind));

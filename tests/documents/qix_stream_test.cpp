@@ -1,37 +1,15 @@
-// Streams, skin streams, the bone list and the parse's storage budget.
+// Skin streams and the bone list (the corpus checks stream limits and the
+// storage budget with their messages).
 #include <gtest/gtest.h>
 
 #include "document_test_support.h"
 #include "documents/qim_skin.h"
 #include "documents/qis.h"
-#include "documents/qix_storage_budget.h"
 
 namespace keln {
 namespace {
 
 const float three_floats[3] = {1.0f, 2.0f, 3.0f};
-
-TEST(qix_stream, allocates_once_and_takes_items_of_its_size_up_to_the_capacity) {
-  qix_stream_t none, stream, pairs;
-  EXPECT_FALSE(none.allocate(QIX_FORMAT_NONE, 3));
-  EXPECT_FALSE(stream.add_item(three_floats, 12)) << "not allocated yet";
-  ASSERT_TRUE(stream.allocate(QIX_FORMAT_FLOAT3, 2));
-  EXPECT_FALSE(stream.allocate(QIX_FORMAT_FLOAT, 5));
-  EXPECT_TRUE(stream.add_item(three_floats, 12));
-  EXPECT_TRUE(stream.add_item(three_floats, 12));
-  EXPECT_FALSE(stream.add_item(three_floats, 12)) << "full";
-  ASSERT_TRUE(pairs.allocate(QIX_FORMAT_FLOAT2, 1));
-  EXPECT_FALSE(pairs.add_item(three_floats, 12));
-
-  message_log_t log;
-  qix_storage_budget_begin(100);
-  qix_stream_t first, second, third;
-  EXPECT_TRUE(first.allocate(QIX_FORMAT_FLOAT4X4, 1));    // 64 bytes
-  EXPECT_FALSE(second.allocate(QIX_FORMAT_FLOAT4X4, 1));  // 64 more do not fit
-  EXPECT_TRUE(third.allocate(QIX_FORMAT_FLOAT, 9));       // 36 bytes still fit
-  qix_storage_budget_end();
-  EXPECT_EQ(log.lines, std::vector<std::string>{"*** ERROR *** : cannot allocate stream [size 64]"});
-}
 
 TEST(qim_skinstream, weights_belong_to_the_last_item_limited_by_it_and_by_the_total) {
   qim_skinstream_t stream;
@@ -49,15 +27,6 @@ TEST(qim_skinstream, weights_belong_to_the_last_item_limited_by_it_and_by_the_to
   EXPECT_EQ(stream.skin_items[1].weights_added, 1u);
   EXPECT_EQ(stream.skin_items[1].first_weight, stream.weights + 2);
 
-  message_log_t log;
-  qix_storage_budget_begin(12 + 16);
-  qim_skinstream_t refused;
-  EXPECT_FALSE(refused.allocate_skin(QIX_FORMAT_FLOAT3, 1, 1000, 2));
-  qix_storage_budget_end();
-  EXPECT_EQ(log.lines, std::vector<std::string>{"*** ERROR *** : cannot allocate stream [size 8000]"});
-  ASSERT_TRUE(refused.add_item(three_floats, 12));
-  ASSERT_TRUE(refused.set_weight_count(1));
-  EXPECT_FALSE(refused.add_weight(0, 1.0f)) << "a refused weight block refuses every weight";
 }
 
 TEST(qis_bones, the_later_bone_of_a_name_takes_it_and_each_keeps_its_inverse) {

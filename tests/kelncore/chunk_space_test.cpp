@@ -80,14 +80,6 @@ TEST_F(three_chunks, released_chunks_merge_with_free_neighbours_only) {
   EXPECT_EQ(arena.free_chunks()->address, bottom);
 }
 
-TEST_F(three_chunks, alloc_takes_the_first_free_chunk_that_fits_and_merging_stops_at_a_used_one) {
-  chunk_desc* fourth = arena.alloc(16);  // fills the arena
-  arena.release(second);  // 8-byte hole in the middle, heading the free list
-  EXPECT_EQ(arena.alloc(4)->address, first->address + 8);
-  arena.release(third);
-  EXPECT_EQ(arena.free_chunks()->address + 12, fourth->address);
-}
-
 TEST_F(three_chunks, growth_compacts_the_used_chunks_and_refuses_less_than_in_use) {
   std::memcpy(first->address, "AAAAAAAA", 8);
   std::memcpy(third->address, "CCCCCCCC", 8);

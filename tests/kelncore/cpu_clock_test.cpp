@@ -45,29 +45,5 @@ TEST(cpu_clock_rate, is_ticks_per_millisecond_or_1337_when_it_does_not_fit) {
   for (const auto& c : cases) EXPECT_EQ(cpu_clock_rate(c.start, c.end), c.rate) << c.end.ticks;
 }
 
-// A processor whose counter runs at 2 000 000 ticks per millisecond, sampled
-// four times per millisecond; the first sample falls in the middle of a
-// millisecond.
-std::uint64_t fake_calls = 0;
-cpu_sample_t fake_sample() {
-  const std::uint64_t call = fake_calls++;
-  return {(call + 2) / 4 * 1000, call * 500000};
-}
-
-TEST(cpu_measure_rates, starts_on_a_tick_and_measures_one_to_seven_rounds_from_the_previous_end) {
-  const std::pair<unsigned, unsigned> asked_and_done[] = {{7, 7}, {3, 3}, {0, 7}, {8, 7}, {100, 7}};
-  for (const auto& [asked, rounds] : asked_and_done) {
-    fake_calls = 0;
-    cpu_rates_t rates;
-    cpu_measure_rates(&fake_sample, asked, rates);
-    ASSERT_EQ(rates.size(), rounds) << asked;
-    for (unsigned int rate : rates) EXPECT_EQ(rate, 2000000u);
-    // 3 samples up to the first tick, then 80 samples (20 ms) per round.
-    EXPECT_EQ(fake_calls, 3u + rounds * 80u);
-  }
-  fake_calls = 0;
-  EXPECT_EQ(cpu_measure_mhz(&fake_sample), 2000u);
-}
-
 }  // namespace
 }  // namespace keln

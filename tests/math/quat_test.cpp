@@ -40,17 +40,6 @@ TEST(quat_product, follows_the_hamilton_rules_composes_right_operand_first_and_c
   }
 }
 
-TEST(quat_blend, is_not_renormalised_and_its_ends_are_the_operands) {
-  const quat_t a = quat_identity();
-  const quat_t b = quat_from_axis_angle(z_axis, 1.5f);
-  quat_t mid;
-  quat_blend(mid, a, b, 0.5f);
-  EXPECT_FLOAT_EQ(mid[0], 0.5f * (1.0f + b[0]));  // not renormalised
-  EXPECT_FLOAT_EQ(mid[3], 0.5f * b[3]);
-  quat_blend(mid, a, b, 1.0f);
-  for (unsigned i = 0; i < 4; ++i) EXPECT_EQ(mid[i], b[i]);
-}
-
 TEST(quat_distance, is_the_euclidean_distance_of_the_components) {
   EXPECT_FLOAT_EQ(quat_distance(quat_t{{1, 0, 0, 0}}, quat_t{{0, 0, 3, 4}}), std::sqrt(26.0f));
 }
@@ -92,12 +81,6 @@ TEST(quat_rotate, by_angles_about_y_x_and_z_applies_z_then_x_then_y_and_axes_are
     expect_vec3_near(quat_rotate(c.q, c.from), c.to, tol_float);
     EXPECT_NEAR(test::quat_length(c.q), 1.0f, tol_exact);
   }
-}
-
-TEST(vec3_normalize, gives_unit_length) {
-  vec3_t v{{3, 0, 4}};
-  vec3_normalize(v);
-  expect_vec3_near(v, vec3_t{{0.6f, 0, 0.8f}}, tol_exact);
 }
 
 }  // namespace
