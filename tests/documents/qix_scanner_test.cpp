@@ -1,6 +1,5 @@
-// The scanner on its own: token kinds and values and line counting, fed
-// straight from text (the corpus documents check its messages in context);
-// and bit patterns its patterns never hand over.
+// The scanner fed straight from text: token kinds, values and lines (the
+// corpus checks its messages in context); and malformed bit patterns.
 #include <gtest/gtest.h>
 
 #include <string>

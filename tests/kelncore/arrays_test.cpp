@@ -5,7 +5,6 @@
 
 #include "kelncore/collections/arrays/arrays_dyn.h"
 #include "kelncore/collections/arrays/arrays_local.h"
-#include "kelncore/collections/auto_ptr.h"
 #include "kelncore/collections/strings.h"
 #include "kelncore/system/messages.h"
 
@@ -38,21 +37,6 @@ TEST(array_dyn, copies_and_assignment_keep_the_values_and_resize_zero_fills) {
   array_dyn_t<float> f;
   ASSERT_TRUE(f.resize(3));
   for (float v : f) EXPECT_EQ(v, 0.0f);
-}
-
-TEST(array_dyn, growth_moves_owning_elements) {
-  static int deleted = 0;
-  struct counted {
-    virtual ~counted() { ++deleted; }
-  };
-  {
-    array_dyn_t<auto_ptr_t<counted>> a;
-    for (int i = 0; i < 20; ++i) a.push_back(auto_ptr_t<counted>(new counted));
-    EXPECT_EQ(deleted, 0);
-    a.erase(3u);
-    EXPECT_EQ(deleted, 1);
-  }
-  EXPECT_EQ(deleted, 20);
 }
 
 TEST(array_dyn, erase_find_and_remove) {

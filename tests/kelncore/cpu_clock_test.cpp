@@ -15,11 +15,9 @@ TEST(cpu_mhz_from_rates, averages_in_integers_the_rates_above_eight_tenths_of_th
     std::uint32_t mhz;
   } cases[] = {
       {{2000000, 2000100, 1000000, 1000000, 1000000, 1000000, 1000000}, 2000},  // mean of the first two
-      // 2 000 100 * 0.8f (widened) = 1 600 080.02...: a rate equal to the
-      // truncated threshold is left out, one above it counts.
+      // 2 000 100 * 0.8f = 1 600 080.02...: the truncated threshold itself is left out.
       {{2000100, 1600080}, 2000},
       {{2000100, 1600081}, 1800},
-      {{2999, 2998}, 2},
       {{big, big, big, big, big, big, big}, 4000000},  // the sum does not wrap at 32 bits
       {{}, 1},
   };

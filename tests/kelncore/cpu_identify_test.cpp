@@ -60,16 +60,15 @@ struct recording_handler_t : message_handler_t {
 };
 
 // One described processor and what identifying it must give.
+// The leaves: 0 (highest basic leaf, vendor), 1 (family, model, EDX) and,
+// when extended_edx is not 0, 0x80000001 with that EDX.
 struct identify_case_t {
   const char* what;
   bool has_cpuid;
-  std::uint32_t highest_leaf;       // of leaf 0
+  std::uint32_t highest_leaf;
   const char* vendor;
   unsigned family, model;
-  std::uint32_t edx;                // of leaf 1
-  std::uint32_t extended_edx;       // of leaf 0x80000001 (none when 0)
-  std::uint32_t os_runs;
-  std::uint32_t features;
+  std::uint32_t edx, extended_edx, os_runs, features;
   const char* name;
   std::uint32_t mhz;
   std::vector<std::string> calls, messages;

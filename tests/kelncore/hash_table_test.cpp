@@ -23,15 +23,12 @@ TEST(hash_key, doubles_and_adds_each_byte_as_signed_wrapping_in_32_bits) {
 
 TEST(vptrhash, keys_are_bytes_and_length_and_set_replaces) {
   vptrhash_t table;
-  EXPECT_EQ(table.bucket_count(), 0u);
   EXPECT_EQ(table.get("Hips", 4), nullptr);
   const char bytes[] = "arm\0arm";
   table.set(bytes, 3, as_value(1));
-  EXPECT_EQ(table.bucket_count(), 17u);
   table.set(bytes, 4, as_value(2));
   table.set(bytes, 0, as_value(3));
   table.set(bytes, 3, as_value(4));
-  EXPECT_EQ(table.size(), 3u);
   EXPECT_EQ(table.get(bytes, 3), as_value(4));
   EXPECT_EQ(table.get(bytes, 4), as_value(2));
   EXPECT_EQ(table.get("", 0), as_value(3));

@@ -13,11 +13,9 @@
 namespace keln {
 namespace {
 
-// The SSE routines promise the portable results bit for bit (same operations
-// in the same order), and the portable aliasing forms the plain product, so
-// results are compared byte for byte. Outputs start filled with a pattern no
-// routine writes, so a missing or stray write shows. Random matrices fill all
-// 16 entries: bottom rows are not affine.
+// The SSE routines promise the portable results bit for bit, and the portable
+// aliasing forms the plain product: compared byte for byte on random matrices
+// (bottom rows not affine), outputs filled with a pattern no routine writes.
 constexpr int RANDOM_CASES = 2000;
 constexpr float GARBAGE = -12345.5f;
 
@@ -116,9 +114,8 @@ void compare_transform(transform_fn fast, transform_fn reference, const mat4_t& 
   EXPECT_TRUE(same(packed_got.data(), packed_expected.data(), count));
 }
 
-// Each transform with the last row of its matrix: random, or one that makes
-// the divisor zero where x is 1 (points: w = x - 1) or where x equals y
-// (directions: s = x - y; the 5 never counts for directions).
+// Last rows: random, or zero divisors where x is 1 (points: w = x - 1) or
+// where x equals y (directions: s = x - y; the 5 never counts).
 constexpr float RANDOM_ROW = 1e30f;
 const struct {
   transform_fn fast, reference;

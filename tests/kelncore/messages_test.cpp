@@ -9,15 +9,12 @@
 namespace keln {
 namespace {
 
-using ::testing::internal::CaptureStderr;
-using ::testing::internal::CaptureStdout;
-using ::testing::internal::GetCapturedStderr;
-using ::testing::internal::GetCapturedStdout;
+using namespace ::testing::internal;  // capturing the standard streams
 
 struct recording_handler_t : message_handler_t {
   recording_handler_t(std::vector<std::string>* into, const char* name) : log(into), tag(name) {}
   void handle(const string& text, message_level_t level) override {
-    log->push_back(std::string(tag) + std::to_string(level) + ":" + text.c_str());
+    log->push_back(tag + std::to_string(level) + ":" + text.c_str());
   }
   std::vector<std::string>* log;
   const char* tag;

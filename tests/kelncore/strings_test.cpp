@@ -63,7 +63,7 @@ TEST(list_dyn, pooled_nodes_are_reused_after_clear_and_insert_links_before) {
   for (int v : list) EXPECT_EQ(v, expected++);
   list.clear();
   for (int i = 0; i < 300; ++i) list.push_back(i);
-  EXPECT_EQ(list.chunk_count(), 2u);
+  EXPECT_EQ(list.chunk_count(), 2u);  // the nodes of the first round are reused
   list.insert(++list.begin(), -1);
   EXPECT_EQ(*++list.begin(), -1);
 }
