@@ -1,9 +1,7 @@
 // libFuzzer target: parses arbitrary bytes as a document of one kind
-// (VELM_FUZZ_KIND, set per target) through the loader's parse. A document
-// that loads is written back with the writer (when the writer takes it) and
-// the text must load again and write back to the same text. Any crash,
-// sanitizer report, leak or broken round trip is a fault of the document
-// library.
+// (VELM_FUZZ_KIND); one that loads and that the writer takes must load again
+// from the written text and write back the same text. Any crash, sanitizer
+// report, leak or broken round trip is a fault of the document library.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,9 @@ inline std::uint32_t bits_of(float value) {
 }
 
 // Reads a whole file of the source tree (relative to the test directory).
-std::string read_text_file(const std::string& path);
+inline std::string read_text_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 }  // namespace keln

@@ -1,8 +1,7 @@
-// Every document of the corpus is loaded as the viewer loads it (by path on
-// the system device) and must give exactly the result and the message lines
-// of its .expected file: first line "loaded" or "failed", then the lines the
-// standard handler prints. Every document that loads is also written back and
-// read again: the second text must equal the first.
+// Every corpus document loads as the viewer loads it (by path on the system
+// device) with exactly the result and message lines of its .expected file
+// ("loaded" or "failed", then the lines printed); one that loads is written
+// back and read again, and the second text must equal the first.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 // Loading by path through the file system: missing, empty, unreadable and
-// repeated documents, and the typed loads.
+// oversized documents, and the kind from the extension.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -14,89 +14,32 @@
 namespace keln {
 namespace {
 
-class qix_load_test : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/qix_load_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override {
-    qix_destroy_nodes(nodes);
-    std::filesystem::remove_all(m_dir);
-  }
-  std::string file(const std::string& name, const std::string& text) {
-    const std::string path = m_dir + "/" + name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-  }
-
+TEST(qix_load, what_is_no_readable_document_is_refused_with_its_message) {
+  char pattern[] = "/tmp/qix_load_XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string dir = pattern, huge = dir + "/huge.qim", empty = dir + "/empty.qis";
+  for (const std::string& path : {huge, empty}) std::ofstream{path};
+  ASSERT_EQ(truncate(huge.c_str(), 3LL << 30), 0);  // beyond the scanner's limit; sparse: takes no disk space
   qix_node_list_t nodes;
   message_log_t log;
-  std::string m_dir;
-};
-
-TEST_F(qix_load_test, what_is_no_readable_document_is_refused_with_its_message) {
   ASSERT_NE(qim_load("corpus/geometry/valid_minimal.qim", FS_DEVICE_SYSTEM, nodes), nullptr);
   qix_destroy_nodes(nodes);
   EXPECT_EQ(qim_load("no/such/file.qim", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_TRUE(nodes.empty());
   EXPECT_EQ(qix_loaded_root(QIX_GEOMETRY), nullptr) << "no root of an earlier load is handed out";
-  EXPECT_FALSE(qix_load(m_dir.c_str(), FS_DEVICE_SYSTEM, nodes, QIX_SKELETON));  // a directory
-  const std::string huge = file("huge.qim", "");
-  ASSERT_EQ(truncate(huge.c_str(), 3LL << 30), 0);  // beyond the scanner's limit; sparse: takes no disk space
+  EXPECT_FALSE(qix_load(dir.c_str(), FS_DEVICE_SYSTEM, nodes, QIX_SKELETON));  // a directory
   EXPECT_EQ(qim_load(huge.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_TRUE(nodes.empty());
   const char text[] = "Header";  // text beyond the limit is refused before it is read
   EXPECT_FALSE(qix_load_text("big.qis", text, QIX_MAX_DOCUMENT_SIZE + 1, nodes, QIX_SKELETON));
   EXPECT_TRUE(nodes.empty());
-  const std::string empty = file("empty.qis", "");
   EXPECT_EQ(qis_load(empty.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
   EXPECT_EQ(nodes.size(), 5u) << "the five roots stay in the list";
+  qix_destroy_nodes(nodes);
+  std::filesystem::remove_all(dir);
   EXPECT_EQ(log.lines, (std::vector<std::string>{"*** ERROR *** : cannot stat file no/such/file.qim",
-                                                 "*** ERROR *** : cannot stat file " + m_dir,
+                                                 "*** ERROR *** : cannot stat file " + dir,
                                                  "*** ERROR *** : error reading from file " + huge,
                                                  "*** ERROR *** : error reading from file big.qis",
                                                  "*** ERROR *** : " + empty + ":1: syntax error [ token '' ]"}));
-}
-
-TEST_F(qix_load_test, every_kind_has_a_typed_load_naming_the_file_it_read) {
-  const std::string text = read_text_file("corpus/skeleton/valid_two_bones.qis");
-  const std::string path = file("biped.qis", text);
-  const qis_t* skeleton = qis_load(path.c_str(), FS_DEVICE_SYSTEM, nodes);
-  ASSERT_NE(skeleton, nullptr);
-  EXPECT_STREQ(skeleton->file_name.text, path.c_str());
-  EXPECT_NE(qim_load("corpus/geometry/valid_minimal.qim", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_NE(qia_load("corpus/animation/valid_two_channels.qia", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_NE(qit_load("corpus/trait/valid_looks.qit", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_NE(qic_load("corpus/collision/valid_shapes.qic", FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_TRUE(log.lines.empty());
-}
-
-TEST_F(qix_load_test, the_kind_comes_from_the_caller_not_the_file) {
-  const std::string path = file("biped.qim", read_text_file("corpus/skeleton/valid_two_bones.qis"));
-  EXPECT_EQ(qim_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
-  EXPECT_EQ(log.lines,
-            std::vector<std::string>{"*** ERROR *** : " + path + ":6: unsupported FormatVersion [ token '}' ]"});
-}
-
-TEST_F(qix_load_test, loading_twice_gives_two_roots_and_lines_from_1) {
-  const std::string path = file("order.qis", read_text_file("corpus/skeleton/bone_order.qis"));
-  EXPECT_EQ(qis_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
-  const std::uint32_t after_first = nodes.size();
-  EXPECT_EQ(qis_load(path.c_str(), FS_DEVICE_SYSTEM, nodes), nullptr);
-  const std::string message = "*** ERROR *** : " + path + ":13: inconsistent Skeleton bone order [ token ')' ]";
-  EXPECT_EQ(log.lines, (std::vector<std::string>{message, message}));
-  EXPECT_EQ(nodes.size(), 2 * after_first);
-  EXPECT_NE(nodes[1], nodes[after_first + 1]);
-
-  const std::string valid = file("valid.qis", read_text_file("corpus/skeleton/valid_two_bones.qis"));
-  const qis_t* first = qis_load(valid.c_str(), FS_DEVICE_SYSTEM, nodes);
-  const qis_t* second = qis_load(valid.c_str(), FS_DEVICE_SYSTEM, nodes);
-  ASSERT_NE(first, nullptr);
-  ASSERT_NE(second, nullptr);
-  EXPECT_NE(first, second);
-  EXPECT_EQ(first->bones->bone_list.size(), second->bones->bone_list.size());
 }
 
 TEST(qix_kind, from_the_extension) {

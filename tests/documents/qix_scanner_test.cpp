@@ -1,6 +1,5 @@
-// The scanner on its own: token kinds and values, line counting and its
-// messages, fed straight from text; and the number conversions it calls,
-// including texts its patterns never hand over.
+// The scanner fed straight from text: token kinds, values and lines (the
+// corpus checks its messages in context); and malformed bit patterns.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -74,7 +73,6 @@ const scan_case_t SCAN_CASES[] = {
      {"kw:Vertexcount", "kw:VERTEXCOUNT", "kw:Name", "kw:Tag", "kw:Float4x4", "kw:Float4", "kw:Weights", "kw:Weight"},
      {}},
     {"PiecesX", {"kw:Pieces"}, {unknown('X')}},
-    {"abc", {}, {unknown('a'), unknown('b'), unknown('c')}},  // one message per character
     {"Name:\"a\"{}()", {"kw:Name", ":", "s:a", "{", "}", "(", ")"}, {}},
     // Integers in three bases, clamped to 32 bits (values: qix_numbers below).
     {"( 1 0x1A 0X1a 017 08 -017 -08 0 )", {"(", "i:1", "i:26", "i:26", "i:15", "i:0", "i:-15", "i:0", "i:0", ")"}, {}},
@@ -90,12 +88,9 @@ const scan_case_t SCAN_CASES[] = {
     // Bit patterns.
     {"&3F800000 &BF800000 $0000803F $000080BF &7fc00000", {"f:1.0", "f:-1.0", "f:1.0", "f:-1.0", "f:&7FC00000"}, {}},
     {"&3F80000 $", {"i:3", "i:80000"}, {unknown('&'), unknown('F'), unknown('$')}},
-    // Strings keep 63 bytes, take bytes as they are and count their lines.
-    {"\"" + k63 + "\" 1", {"s:" + k63, "i:1"}, {}},
+    // Strings keep 63 bytes and take bytes as they are (messages: the corpus).
     {"\n\"" + k63 + "bcdef\" 1", {"s:" + k63 + "@2", "i:1@2"}, {"2: string length exceeds buffer size (64 bytes)"}},
     {"\"a#b{}\\n\" \"\"", {"s:a#b{}\\n", "s:"}, {}},
-    {"\"one\ntwo\" x", {"s:one\ntwo@2"}, {unknown('x', 2)}},
-    {"1\n\"open\nstill open", {"i:1"}, {"2: unterminated string constant"}},
     // Comments, blanks and line ends.
     {"# Header {\n1 # 2\n3", {"i:1@2", "i:3@3"}, {}},
     {"\nHeader", {"kw:Header@2"}, {}},  // a leading newline is counted after the kind token
@@ -111,50 +106,11 @@ TEST(qix_scanner, tokens_lines_and_messages) {
   }
 }
 
-TEST(qix_scanner, the_line_and_token_text_at_the_end_and_every_document_from_line_1) {
-  scan("1\n# last line without a newline");
-  EXPECT_EQ(qix_scan_line(), 3u);  // the comment's line counts
-  EXPECT_EQ(scan("1").tokens, strings{"i:1"});
-
-  message_log_t log;
-  const std::string text = "Header  \"quoted\" # comment\n";
-  qix_scan_begin("t.qis", QIX_SKELETON);
-  yy_buffer_state* buffer = qix_scan_bytes(text.data(), static_cast<int>(text.size()));
-  EXPECT_EQ(qix_lex(), QIXT_START_SKELETON);
-  EXPECT_EQ(qix_lex(), QIXT_HEADER);
-  EXPECT_EQ(std::string(qix_scan_token_text(), qix_scan_token_length()), "Header");
-  EXPECT_EQ(qix_lex(), QIXT_STRING);
-  EXPECT_EQ(std::string(qix_scan_token_text(), qix_scan_token_length()), "\"quoted\"");
-  EXPECT_EQ(qix_lex(), 0);
-  EXPECT_EQ(qix_scan_line(), 2u);
-  EXPECT_STREQ(qix_scan_file_name(), "t.qis");
-  qix_scan_end(buffer);
-}
-
-TEST(qix_numbers, integers_detect_their_base_and_clamp_decimals_ignore_the_suffix) {
-  const std::pair<const char*, std::int32_t> integers[] = {
-      {"0x7fffffff", INT32_MAX}, {"0x80000000", INT32_MAX}, {"-2147483648", INT32_MIN},
-      {"0777", 511},             {"0779", 63},  // conversion stops at the 9
-      {"-0", 0}};
-  for (const auto& [text, value] : integers) EXPECT_EQ(qix_integer_value(text), value) << text;
-  EXPECT_EQ(qix_decimal_value("2.5f"), 2.5f);
-  EXPECT_EQ(qix_decimal_value("-.5F"), -0.5f);
-  EXPECT_EQ(bits_of(qix_decimal_value("-0.0")), 0x80000000u);
-  EXPECT_EQ(qix_decimal_value("1.17549435e-38"), 1.17549435e-38f);
-}
-
-TEST(qix_numbers, bit_patterns_and_the_malformed_ones_refused) {
-  const std::pair<const char*, std::uint32_t> patterns[] = {
-      {"&3f800000", 0x3F800000u}, {"$0000803F", 0x3F800000u}, {"&00000001", 1u}};
-  for (const auto& [text, bits] : patterns) {
-    float value = 0.0f;
-    EXPECT_TRUE(qix_bits_value(text, 9, value)) << text;
-    EXPECT_EQ(bits_of(value), bits) << text;
-  }
+TEST(qix_bits_value, refuses_malformed_patterns_and_leaves_the_value_alone) {
   for (const std::string text : {"&3F80000G", "&3F80000", "#3F800000", "&3F8000000"}) {
     float value = 7.0f;
     EXPECT_FALSE(qix_bits_value(text.c_str(), static_cast<std::uint32_t>(text.size()), value)) << text;
-    EXPECT_EQ(value, 7.0f) << "a refused text leaves the value alone";
+    EXPECT_EQ(value, 7.0f) << text;
   }
 }
 

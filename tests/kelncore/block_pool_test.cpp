@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "kelncore/system/block_pool.h"
-#include "kelncore/system/block_pool_list.h"
 
 namespace keln {
 namespace {
@@ -29,38 +28,6 @@ TEST(block_pool, blocks_are_whole_words_handed_out_a_chunk_at_a_time) {
   EXPECT_EQ(pool.chunk_count(), 2u);
   pool.release_all();
   EXPECT_EQ(pool.chunk_count(), 0u);
-  pool.alloc();
-  EXPECT_EQ(pool.chunk_count(), 1u);
-}
-
-struct test_record : block_pool_link_t {
-  int value;
-};
-
-TEST(block_pool_list, links_and_erases_records_of_its_pool) {
-  block_pool pool(sizeof(test_record), 4);
-  block_pool_list_t list(pool);
-  auto* a = static_cast<test_record*>(list.take());
-  auto* b = static_cast<test_record*>(list.take());
-  auto* c = static_cast<test_record*>(list.take());
-  list.push_front(b);
-  list.insert_after(b, c);   // b c
-  list.insert_before(b, a);  // a b c
-  EXPECT_EQ(list.size(), 3u);
-  EXPECT_EQ(list.head(), a);
-  EXPECT_EQ(list.tail(), c);
-  EXPECT_EQ(a->next, b);
-  EXPECT_EQ(c->previous, b);
-  list.erase(b);  // a c; b goes back to the pool
-  EXPECT_EQ(list.size(), 2u);
-  EXPECT_EQ(a->next, c);
-  EXPECT_EQ(c->previous, a);
-  EXPECT_EQ(list.take(), b);
-  list.unlink(c);
-  list.unlink(a);
-  EXPECT_EQ(list.head(), nullptr);
-  EXPECT_EQ(list.tail(), nullptr);
-  EXPECT_EQ(list.size(), 0u);
 }
 
 }  // namespace

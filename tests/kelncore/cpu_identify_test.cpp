@@ -7,14 +7,13 @@
 
 #include "kelncore/system/cpu.h"
 #include "kelncore/system/cpu_identify.h"
-#include "kelncore/system/cpu_models.h"
 #include "kelncore/system/messages.h"
 
 namespace keln {
 namespace {
 
-// A described processor: its CPUID leaves and what its operating system runs.
-// The probe functions read the one being tested and log what they were asked.
+// A described processor: its CPUID leaves and what its operating system runs;
+// the probe functions read it and log what they were asked.
 struct fake_cpu_t {
   bool has_cpuid = true;
   std::map<std::uint32_t, cpu_regs_t> leaves;
@@ -26,23 +25,16 @@ fake_cpu_t* fake = nullptr;
 
 const cpu_probe_t FAKE_PROBE = {
     [] { return fake->has_cpuid; },
-    [](std::uint32_t leaf) {
-      const auto found = fake->leaves.find(leaf);
-      return found == fake->leaves.end() ? cpu_regs_t{0, 0, 0, 0} : found->second;
-    },
+    [](std::uint32_t leaf) { return fake->leaves.count(leaf) ? fake->leaves[leaf] : cpu_regs_t{0, 0, 0, 0}; },
     [](std::uint32_t feature) {
-      fake->calls.push_back("os " + std::to_string(feature));
-      return (fake->os_runs & feature) != 0;
+      return fake->calls.push_back("os " + std::to_string(feature)), (fake->os_runs & feature) != 0;
     },
     [] { fake->calls.push_back("flush-to-zero"); },
-    []() -> std::uint32_t {
-      fake->calls.push_back("measure");
-      return 733;
-    },
+    []() -> std::uint32_t { return fake->calls.push_back("measure"), 733; },
 };
 
 // Leaf 0 with the highest basic leaf and the vendor text in EBX, EDX, ECX.
-cpu_regs_t vendor_leaf(std::uint32_t highest, const char (&vendor)[13]) {
+cpu_regs_t vendor_leaf(std::uint32_t highest, const char* vendor) {
   cpu_regs_t r = {highest, 0, 0, 0};
   std::memcpy(&r.ebx, vendor, 4);
   std::memcpy(&r.edx, vendor + 4, 4);
@@ -68,16 +60,15 @@ struct recording_handler_t : message_handler_t {
 };
 
 // One described processor and what identifying it must give.
+// The leaves: 0 (highest basic leaf, vendor), 1 (family, model, EDX) and,
+// when extended_edx is not 0, 0x80000001 with that EDX.
 struct identify_case_t {
   const char* what;
   bool has_cpuid;
-  std::uint32_t highest_leaf;       // of leaf 0
+  std::uint32_t highest_leaf;
   const char* vendor;
   unsigned family, model;
-  std::uint32_t edx;                // of leaf 1
-  std::uint32_t extended_edx;       // of leaf 0x80000001 (none when 0)
-  std::uint32_t os_runs;
-  std::uint32_t features;
+  std::uint32_t edx, extended_edx, os_runs, features;
   const char* name;
   std::uint32_t mhz;
   std::vector<std::string> calls, messages;
@@ -123,9 +114,7 @@ TEST_P(cpu_identify_test, features_name_clock_probes_and_messages) {
   const identify_case_t& c = GetParam();
   cpu.has_cpuid = c.has_cpuid;
   cpu.os_runs = c.os_runs;
-  char vendor[13] = {};
-  std::strncpy(vendor, c.vendor, 12);
-  cpu.leaves[0] = vendor_leaf(c.highest_leaf, reinterpret_cast<const char(&)[13]>(vendor));
+  cpu.leaves[0] = vendor_leaf(c.highest_leaf, c.vendor);
   cpu.leaves[1] = signature_leaf(c.family, c.model, c.edx);
   if (c.extended_edx) {
     cpu.leaves[0x80000000u] = {0x80000001u, 0, 0, 0};
@@ -142,40 +131,6 @@ TEST_P(cpu_identify_test, features_name_clock_probes_and_messages) {
 }
 
 INSTANTIATE_TEST_SUITE_P(processors, cpu_identify_test, ::testing::ValuesIn(IDENTIFY_CASES));
-
-TEST(cpu_identify, brand_string_replaces_the_model_name_and_is_cut_at_48_characters) {
-  fake_cpu_t cpu;
-  fake = &cpu;
-  const char brand[49] = "Brand Processor Name Of Exactly Forty-Eight Char";
-  cpu.leaves[0] = vendor_leaf(1, "GenuineIntel");
-  cpu.leaves[1] = signature_leaf(15, 0, EDX_FPU | EDX_TSC);
-  cpu.leaves[0x80000000u] = {0x80000004u, 0, 0, 0};
-  for (std::uint32_t i = 0; i < 3; ++i) {
-    cpu_regs_t r;
-    std::memcpy(&r, brand + 16 * i, 16);  // EAX, EBX, ECX, EDX in order
-    cpu.leaves[0x80000002u + i] = r;
-  }
-  EXPECT_STREQ(cpu_identify(FAKE_PROBE).name, brand);
-  cpu.leaves[0x80000000u] = {0x80000003u, 0, 0, 0};  // no leaf 0x80000004: the table name stays
-  EXPECT_STREQ(cpu_identify(FAKE_PROBE).name, "Pentium IV (Willamette)");
-  fake = nullptr;
-}
-
-TEST(cpu_model_name, rows_for_any_model_and_the_whole_vendor_text) {
-  const struct {
-    const char* vendor;
-    unsigned family, model;
-    const char* name;
-  } cases[] = {
-      {"GenuineIntel", 5, 2, "Pentium"},   {"GenuineIntel", 15, 2, "Pentium IV (Willamette)"},
-      {"AuthenticAMD", 5, 7, "K6"},        {"GenuineTMx86", 5, 4, "Transmeta Crusoe x86"},
-      {"GenuineIntel", 6, 0, "unknown"},   {"GenuineIntel", 7, 0, "unknown"},
-      {"GenuineIntelX", 5, 0, "unknown"},  {"GenuineInte", 5, 0, "unknown"},
-      {"genuineintel", 5, 0, "unknown"},   {"", 5, 0, "unknown"},
-  };
-  for (const auto& c : cases)
-    EXPECT_STREQ(cpu_model_name(c.vendor, c.family, c.model), c.name) << c.vendor << " " << c.family << "." << c.model;
-}
 
 }  // namespace
 }  // namespace keln

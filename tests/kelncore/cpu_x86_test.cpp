@@ -11,14 +11,8 @@
 namespace keln {
 namespace {
 
-// Start-up with detection, as the program does it.
-class cpu_this_machine : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { core_startup(1); }
-  static void TearDownTestSuite() { core_shutdown(); }
-};
-
-TEST_F(cpu_this_machine, finds_what_every_x86_64_processor_has_copies_with_sse_and_flushes_to_zero) {
+TEST(cpu_startup, detects_what_every_x86_64_processor_has_and_without_detection_the_word_is_fpu_only) {
+  core_startup(1);
   const std::uint32_t needed =
       CPU_FEAT_CPUID | CPU_FEAT_FPU | CPU_FEAT_MMX | CPU_FEAT_CMOV | CPU_FEAT_SSE | CPU_FEAT_SSE2;
   EXPECT_EQ(cpu_features() & needed, needed);
@@ -26,35 +20,24 @@ TEST_F(cpu_this_machine, finds_what_every_x86_64_processor_has_copies_with_sse_a
   EXPECT_EQ(cpu_features() & 0x100u, 0u);
   EXPECT_EQ(mem_copy_routine, &mem_copy_sse);
   volatile float tiny = 1e-20f;
-  EXPECT_EQ(tiny * tiny, 0.0f);  // a denormal product comes out as zero
+  EXPECT_EQ(tiny * tiny, 0.0f);  // flushed to zero: a denormal product comes out as zero
   EXPECT_EQ(std::strlen(cpu_vendor()), 12u);
-  EXPECT_GT(std::strlen(cpu_name()), 0u);
-  EXPECT_LE(std::strlen(cpu_name()), 48u);
-  // Any processor of this century: between 100 MHz and 10 GHz.
-  EXPECT_GT(cpu_mhz(), 100u);
+  EXPECT_GT(cpu_mhz(), 100u);  // any processor of this century: between 100 MHz and 10 GHz
   EXPECT_LT(cpu_mhz(), 10000u);
-}
-
-TEST(cpu_startup, without_detection_the_word_is_fpu_only_and_the_copy_standard) {
+  core_shutdown();
   core_startup(0);
   EXPECT_EQ(cpu_features(), CPU_FEAT_FPU);
   EXPECT_EQ(mem_copy_routine, &mem_copy_std);
-  EXPECT_STRNE(cpu_name(), "generic CPU");  // the x86 operations are installed all the same
   core_shutdown();
   cpu_ops_install_generic();
-  EXPECT_STREQ(cpu_name(), "generic CPU");
   EXPECT_STREQ(cpu_vendor(), "generic vendor");
-  cpu_set_mhz(0);
   EXPECT_EQ(cpu_detect(), CPU_FEAT_FPU);
-  EXPECT_GT(cpu_mhz(), 100u);
   cpu_ops_install_x86();
-  EXPECT_STRNE(cpu_name(), "generic CPU");
 }
 
 TEST(cpu_os_supports, runs_mmx_sse_and_sse2_and_nothing_else) {
   for (std::uint32_t feature : {CPU_FEAT_MMX, CPU_FEAT_SSE, CPU_FEAT_SSE2}) EXPECT_TRUE(cpu_os_supports(feature));
   EXPECT_FALSE(cpu_os_supports(CPU_FEAT_3DNOW));
-  EXPECT_FALSE(cpu_os_supports(0));
 }
 
 void illegal_instruction() { __asm__ volatile("ud2"); }

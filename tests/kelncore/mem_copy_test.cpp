@@ -4,7 +4,6 @@
 #include <cstring>
 #include <vector>
 
-#include "kelncore/system/cpu.h"
 #include "kelncore/system/mem_copy.h"
 
 namespace keln {
@@ -41,20 +40,6 @@ TEST(mem_copy, both_routines_copy_every_size_and_alignment_like_memcpy) {
     for (std::size_t count : SIZES)
       for (std::size_t dst_offset : OFFSETS)
         for (std::size_t src_offset : OFFSETS) check_copy(copy, count, dst_offset, src_offset);
-}
-
-TEST(mem_copy, goes_through_the_routine_selected_for_the_features) {
-  const std::pair<std::uint32_t, mem_copy_fn> selections[] = {
-      {CPU_FEAT_SSE, &mem_copy_sse},
-      {CPU_FEAT_CPUID | CPU_FEAT_FPU | CPU_FEAT_MMX | CPU_FEAT_MMX_EXT | CPU_FEAT_3DNOW, &mem_copy_std},
-      {CPU_FEAT_CPUID | CPU_FEAT_FPU | CPU_FEAT_MMX | CPU_FEAT_SSE | CPU_FEAT_SSE2, &mem_copy_sse}};
-  for (const auto& [features, routine] : selections) {
-    mem_copy_select(features);
-    EXPECT_EQ(mem_copy_routine, routine) << features;
-    check_copy(&mem_copy, 1000, 1, 2);
-  }
-  mem_copy_install_default();
-  EXPECT_EQ(mem_copy_routine, &mem_copy_std);
 }
 
 }  // namespace

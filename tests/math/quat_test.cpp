@@ -5,15 +5,11 @@
 namespace keln {
 namespace {
 
-using test::expect_quat_near;
-using test::expect_vec3_near;
-using test::tol_exact;
-using test::tol_float;
-using test::tol_none;
+using namespace test;  // the comparisons, random inputs and tolerances
 
 const vec3_t x_axis{{1, 0, 0}}, y_axis{{0, 1, 0}}, z_axis{{0, 0, 1}};
 
-TEST(quat_product, follows_the_hamilton_rules_and_composes_rotations_right_operand_first) {
+TEST(quat_product, follows_the_hamilton_rules_composes_right_operand_first_and_conjugates_invert) {
   const quat_t i{{0, 1, 0, 0}}, j{{0, 0, 1, 0}}, k{{0, 0, 0, 1}};
   quat_t r;
   quat_mul(r, i, j);
@@ -21,8 +17,6 @@ TEST(quat_product, follows_the_hamilton_rules_and_composes_rotations_right_opera
   EXPECT_EQ(r[3], 1.0f);
   quat_mul(r, j, i);
   EXPECT_EQ(r[3], -1.0f);
-  quat_mul(r, i, i);
-  EXPECT_EQ(r[0], -1.0f);
   // a ⊗ b applied to v equals a applied to (b applied to v), in place too.
   test::random_source_t rnd(2);
   for (int n = 0; n < 50; ++n) {
@@ -33,44 +27,17 @@ TEST(quat_product, follows_the_hamilton_rules_and_composes_rotations_right_opera
     quat_mul_inplace(in_place, b);
     for (unsigned c = 0; c < 4; ++c) EXPECT_EQ(ab[c], in_place[c]);
     expect_vec3_near(quat_rotate(ab, v), quat_rotate(a, quat_rotate(b, v)), tol_float);
-  }
-}
-
-TEST(quat_conjugate, is_the_inverse_rotation_and_negate_the_same_rotation) {
-  test::random_source_t rnd(3);
-  const quat_t q = rnd.unit_quat();
-  const vec3_t v = rnd.vec3(-1, 1);
-  quat_t inv = q, neg = q;
-  quat_conjugate(inv);
-  quat_negate(neg);
-  EXPECT_EQ(inv[0], q[0]);
-  EXPECT_EQ(inv[1], -q[1]);
-  for (unsigned c = 0; c < 4; ++c) EXPECT_EQ(neg[c], -q[c]);
-  expect_vec3_near(quat_rotate(inv, quat_rotate(q, v)), v, tol_float);
-  expect_vec3_near(quat_rotate(neg, v), quat_rotate(q, v), tol_float);
-}
-
-TEST(quat_blend, is_not_renormalised_and_its_ends_are_the_operands) {
-  const quat_t a = quat_identity();
-  const quat_t b = quat_from_axis_angle(z_axis, 1.5f);
-  quat_t mid;
-  quat_blend(mid, a, b, 0.5f);
-  EXPECT_LT(test::quat_length(mid), 1.0f - 0.05f);
-  EXPECT_FLOAT_EQ(mid[0], 0.5f * (1.0f + b[0]));
-  test::random_source_t rnd(4);
-  const quat_t c = rnd.unit_quat(), d = rnd.unit_quat();
-  quat_t r, s;
-  quat_blend(r, c, d, 0.0f);  // the ends are the operands
-  quat_blend(s, c, d, 1.0f);
-  for (unsigned i = 0; i < 4; ++i) {
-    EXPECT_EQ(r[i], c[i]);
-    EXPECT_EQ(s[i], d[i]);
+    // The conjugate is the inverse rotation, the negation the same one.
+    quat_t inv = a, neg = a;
+    quat_conjugate(inv);
+    quat_negate(neg);
+    expect_vec3_near(quat_rotate(inv, quat_rotate(a, v)), v, tol_float);
+    expect_vec3_near(quat_rotate(neg, v), quat_rotate(a, v), tol_float);
   }
 }
 
 TEST(quat_distance, is_the_euclidean_distance_of_the_components) {
   EXPECT_FLOAT_EQ(quat_distance(quat_t{{1, 0, 0, 0}}, quat_t{{0, 0, 3, 4}}), std::sqrt(26.0f));
-  EXPECT_EQ(quat_distance(quat_identity(), quat_identity()), 0.0f);
 }
 
 TEST(quat_to_mat4, rotates_like_the_quaternion_and_its_transpose_undoes_it) {
@@ -85,40 +52,28 @@ TEST(quat_to_mat4, rotates_like_the_quaternion_and_its_transpose_undoes_it) {
     vec3_t mv;
     g_mat4.transform_points(&mv, &v, m, 1, sizeof(vec3_t), sizeof(vec3_t));
     expect_vec3_near(mv, quat_rotate(q, v), tol_float);
-    for (unsigned r = 0; r < 4; ++r)
-      for (unsigned c = 0; c < 4; ++c) {
-        EXPECT_EQ(mt.at(r, c), m.at(c, r));
-        EXPECT_EQ(both.at(r, c), m.at(r, c));
-        EXPECT_EQ(both_t.at(r, c), mt.at(r, c));
-      }
-    EXPECT_EQ(m[3], 0.0f);
-    EXPECT_EQ(m[15], 1.0f);
+    mat4_t t;
+    mat4_transpose(t, m);
+    for (unsigned i = 0; i < 16; ++i) EXPECT_TRUE(mt[i] == t[i] && both[i] == m[i] && both_t[i] == t[i]) << i;
   }
 }
 
-TEST(quat_from_axis_angle, normalises_the_axis) {
-  const quat_t q = quat_from_axis_angle(vec3_t{{0, 0, 5}}, 1.5707964f);
-  expect_vec3_near(quat_rotate(q, x_axis), y_axis, tol_float);
-  EXPECT_NEAR(test::quat_length(q), 1.0f, tol_exact);
-}
-
-TEST(quat_from_angles, turns_about_y_x_and_z_applying_z_then_x_then_y) {
+TEST(quat_rotate, by_angles_about_y_x_and_z_applies_z_then_x_then_y_and_axes_are_normalised) {
   const struct {
-    vec3_t angles, from, to;
+    quat_t q;
+    vec3_t from, to;
   } cases[] = {
-      {{{90, 0, 0}}, x_axis, {{0, 0, -1}}},
-      {{{0, 90, 0}}, y_axis, z_axis},
-      {{{0, 0, 90}}, x_axis, y_axis},
-      {{{90, 90, 0}}, y_axis, x_axis},  // q_y ⊗ q_x: y to z by x first, then z to x by y
-      {{{90, 0, 90}}, x_axis, y_axis},  // x to y by z first, then y stays under y
+      {quat_from_angles({{90, 0, 0}}), x_axis, {{0, 0, -1}}},
+      {quat_from_angles({{0, 90, 0}}), y_axis, z_axis},
+      {quat_from_angles({{0, 0, 90}}), x_axis, y_axis},
+      {quat_from_angles({{90, 90, 0}}), y_axis, x_axis},  // q_y ⊗ q_x: y to z by x first, then z to x by y
+      {quat_from_angles({{90, 0, 90}}), x_axis, y_axis},  // x to y by z first, then y stays under y
+      {quat_from_axis_angle({{0, 0, 5}}, 1.5707964f), x_axis, y_axis},
   };
-  for (const auto& c : cases) expect_vec3_near(quat_rotate(quat_from_angles(c.angles), c.from), c.to, tol_float);
-}
-
-TEST(vec3_normalize, gives_unit_length) {
-  vec3_t v{{3, 0, 4}};
-  vec3_normalize(v);
-  expect_vec3_near(v, vec3_t{{0.6f, 0, 0.8f}}, tol_exact);
+  for (const auto& c : cases) {
+    expect_vec3_near(quat_rotate(c.q, c.from), c.to, tol_float);
+    EXPECT_NEAR(test::quat_length(c.q), 1.0f, tol_exact);
+  }
 }
 
 }  // namespace
