@@ -1,8 +1,5 @@
-// The real viewer on a virtual display: what only its window shows. Its exit
-// on "q" and on closing the window with the exact output, the overlay, the
-// pixels changing as the keys and the mouse say, characters named on its
-// command line, and a sanitizer build's run. The logic behind them is
-// unit-tested; here it is seen wired to the window.
+// The real viewer on a virtual display: only what its window shows (the logic
+// behind it is unit-tested), its exact output, and a sanitizer build's run.
 #include <gtest/gtest.h>
 
 #include <filesystem>
