@@ -42,10 +42,20 @@ int in_view(const rgb_image_t& image, const std::function<bool(const rgb_t&)>& t
 }
 
 bool drawn(const rgb_t& p) { return !near_colour(p, dark, keln::test::tol_colour_byte + 1); }
-// The plain skin is lit blue; the coloured one turns yellow to red where the
-// playbacks differ.
+// The bones are red (1, 0.1, 0.1); the plain skin is lit blue, the coloured
+// one turns yellow to red where the playbacks differ.
+bool bone(const rgb_t& p) { return drawn(p) && p.r > p.g + 12; }
 bool skin_blue(const rgb_t& p) { return p.b > p.r + 30 && p.b > p.g + 30; }
 bool warm(const rgb_t& p) { return p.r > p.b + 20 && p.g > p.b + 20; }
+
+// Drawn pixels of the view next to the background on their left: few on a
+// filled skin, many on one drawn as lines.
+int edges(const rgb_image_t& image) {
+  int n = 0;
+  for (int y = scene_top; y < scene_bottom; ++y)
+    for (int x = 1; x < image.width; ++x) n += drawn(image.at(x, y)) && !drawn(image.at(x - 1, y));
+  return n;
+}
 
 image_test_t background_is(const rgb_t& colour) {
   return [colour](const rgb_image_t& image) { return near_colour(image.at(1010, scene_bottom - 5), colour, 2); };
@@ -89,7 +99,8 @@ TEST(viewer_e2e, without_documents_draws_the_overlay_and_ends_with_zero_when_the
   EXPECT_EQ(session.standard_error(), read_file(source_root() + "/tests/velmscope/expected/empty_folder.stderr"));
 }
 
-// On the shipped characters, in one session: ELEPHANT's gallop ("mm1") in
+// On the shipped characters, in one session: the skeleton and skin
+// switches (drawn from the settings only here), ELEPHANT's gallop ("mm1") in
 // each render mode, pausing, stepping and the difference colouring, a drag,
 // and "q" with the exact start-up log.
 TEST(viewer_e2e, from_data_every_key_changes_the_picture_as_it_says_and_the_log_is_exact) {
@@ -105,6 +116,14 @@ TEST(viewer_e2e, from_data_every_key_changes_the_picture_as_it_says_and_the_log_
                                  change_timeout, &frame))
         << "after \"" << keys << "\"";
   };
+  // HUNTER: skeleton and skin switched off and on, the skin drawn as lines.
+  EXPECT_GT(in_view(frame, bone), 50);
+  shows("k", [](const rgb_image_t& i) { return in_view(i, bone) == 0 && in_view(i, drawn) > 2000; });
+  const int filled = edges(frame);
+  shows("p", [filled](const rgb_image_t& i) { return edges(i) > 2 * filled; });
+  shows("s", [](const rgb_image_t& i) { return in_view(i, drawn) == 0; });
+  shows("k", [](const rgb_image_t& i) { return in_view(i, bone) > 50 && in_view(i, bone) == in_view(i, drawn); });
+  shows("ps", [](const rgb_image_t& i) { return in_view(i, drawn) - in_view(i, bone) > 2000; });
   // The keyframe playback alone: the render mode's name on the overlay
   // changes, the character stays in the middle.
   auto render_mode_line = [](const rgb_image_t& i) { return i.bytes.substr(3 * 85 * i.width, 3 * 13 * i.width); };
