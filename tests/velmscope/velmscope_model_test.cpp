@@ -1,9 +1,14 @@
 // The characters' selection rules, their clocks, their messages and what they
-// do with documents that do not load, on the small HUNTER of documents/.
+// do with documents that do not load, on the small HUNTER of documents/; and
+// which documents a folder or skeleton path named on the command line gives.
 #include "velmscope/velmscope_model.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "velmscope/given_characters.h"
 #include "velmscope/velmscope_catalog.h"
 #include "velmscope_fixture.h"
 
@@ -86,18 +91,17 @@ TEST_F(velmscope_model, one_and_two_cycle_the_base_and_side_animations_weighing_
 // Every motion moves, whatever its weight, through selection changes; only
 // the advanced character moves, and it keeps its last step.
 TEST_F(velmscope_model, advance_moves_every_motion_of_its_character) {
-  catalog.build(&character.entry(), 1);
-  velmscope_model_t& model = catalog.model(0);
-  catalog.build(&character.entry(), 1);
+  for (int two = 0; two < 2; ++two) catalog.build(&character.entry(), 1);
   catalog.advance(1, 0.375f);
   catalog.next_base(1);
   catalog.next_side(1);
   catalog.advance(1, 0.125f);
-  EXPECT_EQ(of_bindings(model.keyframe_instance(), true), floats_t(5, 0.0f));
-  EXPECT_EQ(model.frame_step(), 0.0f);
-  EXPECT_EQ(of_bindings(catalog.model(1).keyframe_instance(), true), floats_t(5, 0.5f));
-  EXPECT_EQ(of_bindings(catalog.model(1).bspline_instance(), true), floats_t(5, 0.5f));
-  EXPECT_EQ(catalog.model(1).frame_step(), 0.125f);
+  for (velmscope_model_t* model : {&catalog.model(0), &catalog.model(1)}) {
+    const float time = model == &catalog.model(1) ? 0.5f : 0.0f;
+    EXPECT_EQ(of_bindings(model->keyframe_instance(), true), floats_t(5, time));
+    EXPECT_EQ(of_bindings(model->bspline_instance(), true), floats_t(5, time));
+    EXPECT_EQ(model->frame_step(), time / 4);
+  }
 }
 
 // Animations that do not load are left out; without base or side ones, or
@@ -154,6 +158,36 @@ TEST_F(velmscope_model, a_missing_skeleton_or_geometry_leaves_no_mesh) {
   EXPECT_EQ(model.mesh()->positions.size(), 8u);
   model.set_mesh(character.geometry.c_str());
   EXPECT_EQ(model.mesh(), nullptr);
+}
+
+TEST(given_characters, a_folder_and_its_skeleton_give_the_character_and_other_paths_are_refused) {
+  const std::string root = ::testing::TempDir() + "given_characters";
+  for (const char* file : {"walker/walker.qis", "walker/walker.qim", "walker/run.qia", "walker/idle.qia", "two/a.qis",
+                           "two/b.qis", "meshes/a.qis", "meshes/a.qim", "meshes/b.qim"}) {
+    std::filesystem::create_directories(std::filesystem::path(root + "/" + file).parent_path());
+    std::ofstream(root + "/" + file).flush();
+  }
+  const std::string walker = root + "/walker/";
+  const struct {
+    std::string path;
+    const char* problem;
+  } cases[] = {{walker, ""}, {walker + "walker.qis", ""},
+               {root + "/two", "more than one skeleton document (.qis) in the folder"},
+               {root + "/meshes", "more than one geometry document (.qim) in the folder"},
+               {walker + "run.qia", "not a character folder or skeleton document (.qis)"}};
+  for (const auto& c : cases) {
+    given_character_t found;
+    std::string problem;
+    EXPECT_EQ(find_given_character(c.path, found, problem), !*c.problem) << c.path;
+    EXPECT_EQ(problem, c.problem);
+    if (*c.problem) continue;
+    EXPECT_EQ(found.name, "WALKER");
+    EXPECT_EQ(found.skeleton, walker + "walker.qis");
+    EXPECT_EQ(found.geometry, walker + "walker.qim");
+    EXPECT_EQ(found.animations, (std::vector<std::string>{walker + "idle.qia", walker + "run.qia"}));
+    EXPECT_EQ(found.animation_names, (std::vector<std::string>{"IDLE", "RUN"}));
+  }
+  std::filesystem::remove_all(root);
 }
 
 }  // namespace

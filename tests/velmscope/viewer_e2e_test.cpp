@@ -1,8 +1,5 @@
-// The real viewer on a virtual display: what only its window shows. Its exit
-// on "q" and on closing the window with the exact output, the overlay, the
-// pixels changing as the keys and the mouse say, characters named on its
-// command line, and a sanitizer build's run. The logic behind them is
-// unit-tested; here it is seen wired to the window.
+// The real viewer on a virtual display: only what its window shows (the logic
+// behind it is unit-tested), its exact output, and a sanitizer build's run.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -26,9 +23,9 @@ const rgb_t dark = grey_of(0.1f), grey = grey_of(0.5f), white = {255, 255, 255},
 // playback when both show.
 constexpr int scene_top = 260, scene_bottom = 745, left_end = 330, right_start = 694;
 constexpr int centre_x = viewer_session_t::window_width / 2;
-// Loading the shipped characters takes a while in a sanitizer build.
-constexpr auto first_frame_timeout = 120s;
-constexpr auto change_timeout = 20s;
+// Generous: a sanitizer build, or a heavily loaded machine, is slow to load
+// and draw; the harness polls, so a quick viewer does not wait for them.
+constexpr auto first_frame_timeout = 240s, change_timeout = 60s, exit_timeout = 120s;
 
 // Pixels of the box [x0, x1) x [y0, y1) that pass test.
 int count(const rgb_image_t& image, int x0, int y0, int x1, int y1, const std::function<bool(const rgb_t&)>& test) {
@@ -48,6 +45,7 @@ bool drawn(const rgb_t& p) { return !near_colour(p, dark, keln::test::tol_colour
 // The bones are red (1, 0.1, 0.1); the plain skin is lit blue, the coloured
 // one turns yellow to red where the playbacks differ.
 bool bone(const rgb_t& p) { return drawn(p) && p.r > p.g + 12; }
+bool skin_blue(const rgb_t& p) { return p.b > p.r + 30 && p.b > p.g + 30; }
 bool warm(const rgb_t& p) { return p.r > p.b + 20 && p.g > p.b + 20; }
 
 // Drawn pixels of the view next to the background on their left: few on a
@@ -96,15 +94,15 @@ TEST(viewer_e2e, without_documents_draws_the_overlay_and_ends_with_zero_when_the
       [](const rgb_image_t& image) { return image.width == 1280 && near_colour(image.at(1279, 1023), grey, 2); },
       change_timeout));
   ASSERT_TRUE(session.request_close());
-  EXPECT_EQ(session.wait_exit(60s), 0);
+  EXPECT_EQ(session.wait_exit(exit_timeout), 0);
   EXPECT_EQ(session.standard_output(), "");
   EXPECT_EQ(session.standard_error(), read_file(source_root() + "/tests/velmscope/expected/empty_folder.stderr"));
 }
 
-// On the shipped characters, in one session: the background, the skeleton
-// and skin switches, ELEPHANT's gallop ("mm1") in each render mode,
-// pausing, stepping and the difference colouring, a drag, and "q" with the
-// exact start-up log.
+// On the shipped characters, in one session: the skeleton and skin
+// switches (drawn from the settings only here), ELEPHANT's gallop ("mm1") in
+// each render mode, pausing, stepping and the difference colouring, a drag,
+// and "q" with the exact start-up log.
 TEST(viewer_e2e, from_data_every_key_changes_the_picture_as_it_says_and_the_log_is_exact) {
   viewer_session_t session;
   ASSERT_TRUE(session.start(source_root() + "/data"));
@@ -120,9 +118,7 @@ TEST(viewer_e2e, from_data_every_key_changes_the_picture_as_it_says_and_the_log_
   };
   // HUNTER: skeleton and skin switched off and on, the skin drawn as lines.
   EXPECT_GT(in_view(frame, bone), 50);
-  ASSERT_TRUE(session.type("c"));
-  EXPECT_TRUE(session.wait_for(background_is(grey), change_timeout));
-  shows("ck", [](const rgb_image_t& i) { return in_view(i, bone) == 0 && in_view(i, drawn) > 2000; });
+  shows("k", [](const rgb_image_t& i) { return in_view(i, bone) == 0 && in_view(i, drawn) > 2000; });
   const int filled = edges(frame);
   shows("p", [filled](const rgb_image_t& i) { return edges(i) > 2 * filled; });
   shows("s", [](const rgb_image_t& i) { return in_view(i, drawn) == 0; });
@@ -145,16 +141,10 @@ TEST(viewer_e2e, from_data_every_key_changes_the_picture_as_it_says_and_the_log_
     return differs_from(before, 0, left_end)(i) && differs_from(before, right_start, i.width)(i);
   });
 
-  // Space: the picture stands still (the gallop and the turn change every
-  // picture while playing).
-  shows(" ", [&before](const rgb_image_t& i) {
-    std::this_thread::sleep_for(300ms);
-    const bool still = i.bytes == before.bytes;
-    before = i;
-    return still;
-  });
-  const rgb_image_t plain = frame;
-  EXPECT_LT(in_view(plain, 0, left_end, warm), 50);
+  // Space pauses: the picture stands still after the steps below (the gallop
+  // and the turn change every picture while playing).
+  ASSERT_TRUE(session.type(" "));
+  EXPECT_LT(in_view(frame, 0, left_end, warm), 50);
   shows("d", [](const rgb_image_t& i) { return drawn(i.at(195, 241)); });  // the legend
   // "." steps, once each, to where the playbacks differ well: only the
   // B-spline skin is coloured.
@@ -170,14 +160,11 @@ TEST(viewer_e2e, from_data_every_key_changes_the_picture_as_it_says_and_the_log_
   shows(" ", differs_from(frame));
 
   ASSERT_TRUE(session.type("q"));
-  EXPECT_EQ(session.wait_exit(60s), 0);
+  EXPECT_EQ(session.wait_exit(exit_timeout), 0);
   EXPECT_EQ(session.standard_output(), read_file(source_root() + "/tests/velmscope/expected/data_folder.stdout"));
   EXPECT_EQ(session.standard_error(), "");
 }
 
-
-// The skin is lit blue.
-bool skin_blue(const rgb_t& p) { return p.b > p.r + 30 && p.b > p.g + 30; }
 
 TEST(viewer_import_e2e, an_imported_character_is_drawn_and_its_loading_logged_exactly) {
   viewer_session_t session;
@@ -185,16 +172,9 @@ TEST(viewer_import_e2e, an_imported_character_is_drawn_and_its_loading_logged_ex
                         "/simple_skin.gltf' skin >/dev/null 2>&1 && cp skin/animation.qia skin/animation_2.qia"),
             0);
   ASSERT_TRUE(session.start(session.folder(), "skin"));
-  EXPECT_TRUE(session.wait_for(
-      [](const rgb_image_t& image) {
-        int blue = 0;
-        for (int y = 215; y < 745; ++y)
-          for (int x = 0; x < image.width; ++x) blue += skin_blue(image.at(x, y));
-        return blue > 100;
-      },
-      120s));
+  EXPECT_TRUE(session.wait_for([](const rgb_image_t& i) { return in_view(i, skin_blue) > 100; }, first_frame_timeout));
   ASSERT_TRUE(session.type("q"));
-  EXPECT_EQ(session.wait_exit(60s), 0);
+  EXPECT_EQ(session.wait_exit(exit_timeout), 0);
   EXPECT_EQ(session.standard_output(), read_file(source_root() + "/tests/velmscope/expected/imported_skin.stdout"));
   EXPECT_EQ(session.standard_error(), "");
 }
@@ -228,7 +208,6 @@ TEST(viewer_import_e2e, paths_that_show_nothing_are_refused_before_the_window_op
   }
 }
 
-
 TEST(viewer_sanitizer_e2e, runs_frames_with_commands_and_quits_without_errors_or_leaks_of_its_own) {
 #ifndef VELMSCOPE_SANITIZED
   GTEST_SKIP() << "only a sanitizer build checks for errors and leaks";
@@ -244,7 +223,7 @@ TEST(viewer_sanitizer_e2e, runs_frames_with_commands_and_quits_without_errors_or
   ASSERT_EQ(session.run("xdotool mousemove --sync 300 300 mousedown 1 mousemove --sync 400 350 mouseup 1"), 0);
   std::this_thread::sleep_for(1s);
   ASSERT_TRUE(session.type("q"));
-  const int status = session.wait_exit(120s);
+  const int status = session.wait_exit(2 * exit_timeout);
   const std::string report = session.standard_error();
   EXPECT_EQ(report.find("ERROR: AddressSanitizer"), std::string::npos) << report;
   EXPECT_EQ(report.find("runtime error"), std::string::npos) << report;

@@ -46,7 +46,7 @@ viewer_session_t::viewer_session_t() {
   std::filesystem::create_directories(m_folder);
   // Xvfb writes the number of the display it found free to descriptor 3.
   run("Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>../display.txt >/dev/null 2>&1 & echo $! >../xvfb.pid");
-  poll([this] { return read_file(m_scratch + "/display.txt").find('\n') != std::string::npos; }, 20s);
+  poll([this] { return read_file(m_scratch + "/display.txt").find('\n') != std::string::npos; }, 120s);
   const std::string number = read_file(m_scratch + "/display.txt");
   m_display = ":" + number.substr(0, number.find('\n'));
 }
@@ -76,7 +76,7 @@ bool viewer_session_t::start(const std::string& dir, const std::string& argument
   run("(cd '" + dir + "' && env ASAN_OPTIONS=detect_leaks=0 " + environment + " '" + VELMSCOPE_PROGRAM + "' " +
       arguments + " >" + scratch + "out.txt 2>" + scratch + "err.txt </dev/null & echo $! >" + scratch + "viewer.pid; wait $!;" +
       " echo $? >" + scratch + "status.txt) >/dev/null 2>&1 &");
-  if (run("timeout 60 xdotool search --sync --onlyvisible --name '^Velmscope$'", &m_window) != 0) return false;
+  if (run("timeout 240 xdotool search --sync --onlyvisible --name '^Velmscope$'", &m_window) != 0) return false;
   m_window.resize(m_window.find('\n'));
   // The toolkit's default position leaves the window a pixel off the
   // screen's corner, where it could not be read.
