@@ -84,17 +84,17 @@ TEST(velmfit_table, lays_out_rows_a_rule_and_the_total) {
   b.largest_percent = b.mean_percent = nan_value;
   // clang-format off
   const std::string header =
-      "animation   channels  keys  duration  keyframe B  B-spline B  ratio  fit ms  pos err2  rot err2  str err2  "
-      " max dist  max %  mean dist  mean %  worst bone";
+      "animation   channels  keys  duration  keyframe B  B-spline B  cache B  ratio  fit ms  pos err2  rot err2  "
+      "str err2   max dist  max %  mean dist  mean %  worst bone";
   const std::string expected =
       header + "\n" +
-      "HUNTER/RUN        23    31     1.000       32384        9608   3.37    12.2  1.00e-05  2.00e-05  0.00e+00  "
-      "2.860e-02  1.430  4.000e-03   0.200  shin_L\n"
-      "X                  1    31     1.000         448         352   1.27    12.2  1.00e-05  2.00e-05  0.00e+00  "
-      "      inf      -        inf       -  root\n" +
+      "HUNTER/RUN        23    31     1.000       32384        9608        0   3.37    12.2  1.00e-05  2.00e-05  "
+      "0.00e+00  2.860e-02  1.430  4.000e-03   0.200  shin_L\n"
+      "X                  1    31     1.000         448         352        0   1.27    12.2  1.00e-05  2.00e-05  "
+      "0.00e+00        inf      -        inf       -  root\n" +
       std::string(header.size(), '-') + "\n" +
-      "total             24     -     2.000       32832        9960   3.30    24.5  1.00e-05  2.00e-05  0.00e+00  "
-      "      inf  1.430        inf   0.200  root (X)\n";
+      "total             24     -     2.000       32832        9960        0   3.30    24.5  1.00e-05  2.00e-05  "
+      "0.00e+00        inf  1.430        inf   0.200  root (X)\n";
   // clang-format on
   EXPECT_EQ(keln::velmfit::table_text({a, b}, keln::velmfit::total_of({a, b})), expected);
 }
@@ -120,6 +120,7 @@ TEST(velmfit_json, writes_every_figure_of_rows_and_total) {
       "duration": 1,
       "keyframe_bytes": 128,
       "bspline_bytes": 64,
+      "cache_bytes": 0,
       "ratio": 2,
       "fit_ms": 12.25,
       "position_error": 0.5,
@@ -140,6 +141,7 @@ TEST(velmfit_json, writes_every_figure_of_rows_and_total) {
     "duration": 1,
     "keyframe_bytes": 128,
     "bspline_bytes": 64,
+    "cache_bytes": 0,
     "ratio": 2,
     "fit_ms": 12.25,
     "position_error": 0.5,

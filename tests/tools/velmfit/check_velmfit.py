@@ -110,7 +110,7 @@ def agrees(cell, value, decimals=None):
 
 def compare(cells, figures, is_total):
     checks = [("channels", "channels", 0), ("duration", "duration", 3), ("keyframe B", "keyframe_bytes", 0),
-              ("B-spline B", "bspline_bytes", 0), ("ratio", "ratio", 2), ("pos err2", "position_error", None),
+              ("B-spline B", "bspline_bytes", 0), ("cache B", "cache_bytes", 0), ("ratio", "ratio", 2), ("pos err2", "position_error", None),
               ("rot err2", "rotation_error", None), ("str err2", "stretch_error", None),
               ("max dist", "largest_distance", None), ("max %", "largest_percent", 3),
               ("mean dist", "mean_distance", None), ("mean %", "mean_percent", 3)]
