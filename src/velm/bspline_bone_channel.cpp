@@ -74,6 +74,7 @@ void bspline_bone_channel_t::sample(float time, bone_t& out) const {
   }
   const float u = curve_parameter(time, duration);
   if (bspline_basis_fast_available()) {
+    if (evaluate_fast(u, out)) return;
     evaluate(out, [u, this](const auto& curve, unsigned cache, bspline_basis_t& b) {
       bspline_basis_fast(curve.knots.data(), curve.knots.size(), curve.control.size(), u, m_caches[cache], b);
     });

@@ -55,6 +55,11 @@ class bspline_bone_channel_t : public array_dyn_t<bone_t> {
   // The three curves at u, their bases from basis(curve, cache index, out).
   template <typename Basis>
   void evaluate(bone_t& out, Basis basis) const;
+  // The processor's evaluation of the three curves at u together, their
+  // bases and weighted sums in registers (bspline_bone_channel_sse.cpp);
+  // false, with out untouched, where a curve has no whole cubic span at u
+  // (u is 0 or 1, or the curve's end with fewer than four control points).
+  bool evaluate_fast(float u, bone_t& out) const;
 
   // Noted by fit: curves on bit for bit the same knots as another.
   bool m_stretch_shares_position = false;

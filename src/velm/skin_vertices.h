@@ -15,7 +15,8 @@ namespace keln::velm {
 // matrix, of weight * skin_matrices[bone] (each weighted matrix formed by
 // scaling every component); skinned_positions[v] = transform_points_proj of
 // positions[v] by B, skinned_normals[v] = transform_dirs_proj of normals[v] by
-// B, both through the routine table. For affine matrices the position is thus
+// B, both through the routine table (where the table holds the portable
+// routines, their arithmetic runs inline, bit for bit the same). For affine matrices the position is thus
 // divided by the vertex's weight sum (not when that is 0) and the normal is
 // the weighted sum, not renormalised. A vertex without influences ends at the
 // origin with a zero normal.

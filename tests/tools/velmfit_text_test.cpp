@@ -43,16 +43,16 @@ TEST(velmfit_table, infinite_errors_missing_percentages_and_wide_percentages) {
   const figures_t total = keln::velmfit::total_of({a, b});
   EXPECT_DOUBLE_EQ(total.fit_ms, 24.5);
   const std::string header =
-      "animation  channels  keys  duration  keyframe B  B-spline B  ratio  fit ms  pos err2  rot err2  str err2  "
+      "animation  channels  keys  duration  keyframe B  B-spline B  cache B  ratio  fit ms  pos err2  rot err2  str err2  "
       " max dist  max %  mean dist  mean %  worst bone";
   const std::string expected =
       header + "\n" +
-      "A                 1    31     1.000         448         352   1.27    12.2  1.00e-05  2.00e-05  0.00e+00  "
+      "A                 1    31     1.000         448         352        0   1.27    12.2  1.00e-05  2.00e-05  0.00e+00  "
       "2.860e-02  1.430  4.000e-03   0.200  shin_L\n"
-      "B                 1    31     1.000         448         352   1.27    12.2  1.00e-05  2.00e-05  0.00e+00  "
+      "B                 1    31     1.000         448         352        0   1.27    12.2  1.00e-05  2.00e-05  0.00e+00  "
       "      inf      -        inf       -  root\n" +
       std::string(header.size(), '-') + "\n" +
-      "total             2     -     2.000         896         704   1.27    24.5  1.00e-05  2.00e-05  0.00e+00  "
+      "total             2     -     2.000         896         704        0   1.27    24.5  1.00e-05  2.00e-05  0.00e+00  "
       "      inf  1.430        inf   0.200  root (B)\n";
   EXPECT_EQ(keln::velmfit::table_text({a, b}, total), expected);
 

@@ -72,16 +72,13 @@ TEST(bspline_span_cache, ends_are_the_end_control_points_exactly) {
   bspline_span_cache_t cache;
   bspline_basis_t b;
   bspline_basis_fast(k.data(), 10, 6, 0.0f, cache, b);
-  EXPECT_EQ(b.first, 0u);
-  EXPECT_EQ(b.n[0], 1.0f);
+  EXPECT_TRUE(b.first == 0 && b.n[0] == 1.0f);
   bspline_basis_fast(k.data(), 10, 6, 1.0f, cache, b);
-  EXPECT_EQ(b.first, 2u);
-  EXPECT_EQ(b.n[3], 1.0f);
-  EXPECT_EQ(b.n[0] + b.n[1] + b.n[2], 0.0f);
+  EXPECT_TRUE(b.first == 2 && b.n[3] == 1.0f && b.n[0] + b.n[1] + b.n[2] == 0.0f);
 }
 
-// Every channel of a fitted motion sampled at times through several loops,
-// around each wrap, with the processor's basis and with the portable one.
+// Every channel of a fitted motion sampled through several loops and around
+// each wrap, with the processor's evaluation and with the portable one.
 TEST(bspline_span_cache, channels_sample_near_the_portable_values_across_the_wrap) {
   const motion_t keys = sample::smooth_motion(3, 6, 61, 2.0f);
   std::vector<bspline_bone_channel_t> channels(keys.channels.size());

@@ -29,8 +29,10 @@ figures_t measure_animation(fit_character_t& character, std::size_t index, playb
   f.duration = loop.duration;
   for (const velm::bone_channel_t& channel : keyframe.channels)
     f.keyframe_bytes += sizeof(velm::bone_t) * channel.size();
-  for (const velm::bspline_bone_channel_t& channel : animation.bspline->channels)
+  for (const velm::bspline_bone_channel_t& channel : animation.bspline->channels) {
     f.bspline_bytes += channel.byte_size();
+    f.cache_bytes += velm::bspline_bone_channel_t::cache_byte_size();
+  }
   f.fit_ms = animation.fit_ms;
   f.key_errors = largest_key_errors(keyframe, *animation.bspline);
 
@@ -60,6 +62,7 @@ figures_t total_of(const std::vector<figures_t>& rows) {
     total.duration += row.duration;
     total.keyframe_bytes += row.keyframe_bytes;
     total.bspline_bytes += row.bspline_bytes;
+    total.cache_bytes += row.cache_bytes;
     total.fit_ms += row.fit_ms;
     total.key_errors.position = std::max(total.key_errors.position, row.key_errors.position);
     total.key_errors.rotation = std::max(total.key_errors.rotation, row.key_errors.rotation);

@@ -20,6 +20,7 @@ struct figures_t {
   double duration = 0.0;           // of the longest channel; a total sums them
   std::size_t keyframe_bytes = 0;  // 64 per key
   std::size_t bspline_bytes = 0;   // control points and knots, 4 per float
+  std::size_t cache_bytes = 0;     // kept beside the curves for the speed of playback; not in the ratio
   double fit_ms = 0.0;
   key_errors_t key_errors;          // largest squared errors at the keys
   double largest = 0.0;             // largest joint distance between the playbacks, document units
@@ -40,7 +41,7 @@ struct figures_t {
 // (measure_playback) into error, which the plots use.
 figures_t measure_animation(fit_character_t& character, std::size_t index, playback_error_t& error);
 
-// The total of rows: sums of channels, durations, bytes and fit times; the
+// The total of rows: sums of channels, durations, bytes (of each kind) and fit times; the
 // largest of the key errors, of the largest distances (with their bone and
 // animation) and of the largest percentages; the means weighted by joint
 // samples. No keys, worst time or rest height.

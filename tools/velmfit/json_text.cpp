@@ -38,6 +38,7 @@ std::string figures_json(const figures_t& f, bool total, const char* indent) {
   o.add("duration", f.duration);
   o.add("keyframe_bytes", static_cast<double>(f.keyframe_bytes));
   o.add("bspline_bytes", static_cast<double>(f.bspline_bytes));
+  o.add("cache_bytes", static_cast<double>(f.cache_bytes));
   o.add("ratio", f.ratio());
   o.add("fit_ms", f.fit_ms);
   o.add("position_error", f.key_errors.position);

@@ -14,10 +14,11 @@ struct column_t {
 };
 
 constexpr column_t columns[] = {
-    {"animation", true},   {"channels", false},   {"keys", false},     {"duration", false},
-    {"keyframe B", false}, {"B-spline B", false}, {"ratio", false},    {"fit ms", false},
-    {"pos err2", false},   {"rot err2", false},   {"str err2", false}, {"max dist", false},
-    {"max %", false},      {"mean dist", false},  {"mean %", false},   {"worst bone", true},
+    {"animation", true},   {"channels", false},   {"keys", false},       {"duration", false},
+    {"keyframe B", false}, {"B-spline B", false}, {"cache B", false},    {"ratio", false},
+    {"fit ms", false},     {"pos err2", false},   {"rot err2", false},   {"str err2", false},
+    {"max dist", false},   {"max %", false},      {"mean dist", false},  {"mean %", false},
+    {"worst bone", true},
 };
 constexpr std::size_t column_count = sizeof columns / sizeof columns[0];
 
@@ -42,6 +43,7 @@ cells_t cells_of(const figures_t& f, bool total) {
           number("%.3f", f.duration),
           std::to_string(f.keyframe_bytes),
           std::to_string(f.bspline_bytes),
+          std::to_string(f.cache_bytes),
           number("%.2f", f.ratio()),
           number("%.1f", f.fit_ms),
           number("%.2e", f.key_errors.position),
