@@ -27,11 +27,9 @@ motion_t motion_of(std::initializer_list<int> key_counts) {
   return motion;
 }
 
-// 64 bytes per key; 4 per float of each curve (keys on a line fit 4 control
-// points and 8 knots: 4 (3·4 + 4·4 + 9·4 + 3·8) = 352 bytes per channel).
-// Fewer than four keys are fitted without the numerical library (whose
-// errors abort): no key gives the default bone, one key that key, three
-// keys a curve through them.
+// 64 bytes per key, 352 per fitted line (4 control points, 8 knots a curve).
+// Fewer than four keys are fitted without the numerical library: no key gives
+// the default bone, one key that key, three keys a curve through them.
 TEST(bspline_motion, logs_the_sizes_of_both_forms_and_fits_short_channels) {
   const struct {
     motion_t motion;
@@ -57,14 +55,13 @@ TEST(bspline_motion, follows_the_keyframes_exactly_at_zero_and_closely_at_every_
   message_log_t quiet;
   bspline_motion_t fitted(motion);
   ASSERT_EQ(fitted.channel_count(), 3u);
-  for (std::uint32_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(fitted.bone_index(i), i);
-    EXPECT_TRUE(same_bone(*fitted.transform(i), *motion.transform(i))) << "channel " << i;
-  }
-  for (int k = 1; k < 40; ++k) {
+  for (int k = 0; k < 40; ++k) {
     motion.time = fitted.time = static_cast<float>(k);
-    for (std::uint32_t i = 0; i < 3; ++i)
+    for (std::uint32_t i = 0; i < 3; ++i) {
+      EXPECT_EQ(fitted.bone_index(i), i);
+      EXPECT_TRUE(k > 0 || same_bone(*fitted.transform(i), *motion.transform(i))) << "channel " << i;
       velm_test::expect_bone_near(*fitted.transform(i), *motion.transform(i), 2 * std::sqrt(bspline_fit_tolerance));
+    }
   }
 }
 
@@ -127,17 +124,15 @@ TEST(bspline_motion, fits_exactly_what_the_plain_algorithm_fits_on_any_thread_co
   }
 }
 
-// A motion whose refinement crowds knots into a gap between two keys: every
-// control point must stay determined by the keys, so that the curve stays
-// near the keys between them instead of running off to 1e12.
+// Refinement crowds knots into a gap between two keys of this motion: every
+// control point must stay determined by the keys, or the curve runs off.
 TEST(bspline_motion, crowded_knots_keep_the_curve_near_the_keys_between_them) {
   message_log_t quiet;
   skeletal_instance_t instance(velm_test::document_path("chain.qis").c_str());
   std::unique_ptr<motion_t> knee(instance.load_motion(velm_test::document_path("kinked_knee.qia").c_str()));
   ASSERT_TRUE(knee);
   const bspline_motion_t fitted(*knee);
-  // Sixteen samples per key interval: every key is a unit quaternion and
-  // neighbours differ by less than 40 degrees.
+  // 16 samples per key interval; unit keys, neighbours less than 40 degrees apart.
   const std::uint32_t samples = 16 * (knee->channels[0].size() - 1);
   for (std::uint32_t i = 0; i <= samples; ++i) {
     quat_t q;
