@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "velm_fixture.h"
@@ -15,8 +16,7 @@ using velm_test::distinct_bone;
 using velm_test::same_bone;
 using velm_test::test_pose_t;
 
-class skeletal_instance : public ::testing::Test {
- protected:
+struct skeletal_instance : ::testing::Test {
   // A pose driving every bone of the chain with distinct_bone(seed + bone).
   static test_pose_t all_bones(float seed) {
     test_pose_t pose;
@@ -25,7 +25,10 @@ class skeletal_instance : public ::testing::Test {
   }
 
   void bind(test_pose_t& pose, float weight) { instance.binding(instance.add_pose(&pose)).weight = weight; }
-  bool is_default(std::uint32_t b) const { return same_bone(instance.pose().bones[b], bone_t()); }
+  bool all_default() const {
+    const auto& bones = instance.pose().bones;
+    return std::all_of(bones.begin(), bones.end(), [](const bone_t& b) { return same_bone(b, bone_t()); });
+  }
 
   velm_test::message_log_t quiet;
   skeletal_instance_t instance{velm_test::document_path("chain.qis").c_str()};
@@ -84,10 +87,10 @@ TEST_F(skeletal_instance, weights_that_drop_to_zero_cancel_or_are_not_numbers_ke
   bind(plus, 1.0f);
   bind(minus, -1.0f);  // bone totals 0: every share 1 / 0 or -1 / 0
   instance.update();
-  for (std::uint32_t b = 0; b < 3; ++b) EXPECT_TRUE(is_default(b));
+  EXPECT_TRUE(all_default());
   bind(odd, NAN);
   instance.update();
-  for (std::uint32_t b = 0; b < 3; ++b) EXPECT_TRUE(is_default(b));
+  EXPECT_TRUE(all_default());
   instance.binding(1).weight = 0.0f;
   instance.binding(2).weight = 0.0f;
   instance.update();
