@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 
 #include "velm_fixture.h"
@@ -25,17 +24,13 @@ struct skeletal_instance : ::testing::Test {
   }
 
   void bind(test_pose_t& pose, float weight) { instance.binding(instance.add_pose(&pose)).weight = weight; }
-  bool all_default() const {
-    const auto& bones = instance.pose().bones;
-    return std::all_of(bones.begin(), bones.end(), [](const bone_t& b) { return same_bone(b, bone_t()); });
-  }
+  bool is_default(std::uint32_t b) const { return same_bone(instance.pose().bones[b], bone_t()); }
 
   velm_test::message_log_t quiet;
   skeletal_instance_t instance{velm_test::document_path("chain.qis").c_str()};
 };
 
-// Two bindings of all bones (seeds 1 and 5) blend at the second's share of
-// the two weights, keeping the first's stretch.
+// Seeds 1 and 5 blend at the second's share, keeping the first's stretch.
 TEST_F(skeletal_instance, two_bindings_blend_at_the_share_of_the_second) {
   const struct {
     float first, second;
@@ -87,10 +82,10 @@ TEST_F(skeletal_instance, weights_that_drop_to_zero_cancel_or_are_not_numbers_ke
   bind(plus, 1.0f);
   bind(minus, -1.0f);  // bone totals 0: every share 1 / 0 or -1 / 0
   instance.update();
-  EXPECT_TRUE(all_default());
+  for (std::uint32_t b = 0; b < 3; ++b) EXPECT_TRUE(is_default(b));
   bind(odd, NAN);
   instance.update();
-  EXPECT_TRUE(all_default());
+  for (std::uint32_t b = 0; b < 3; ++b) EXPECT_TRUE(is_default(b));
   instance.binding(1).weight = 0.0f;
   instance.binding(2).weight = 0.0f;
   instance.update();
