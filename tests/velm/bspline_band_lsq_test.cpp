@@ -1,7 +1,5 @@
-// The banded normal-equation solve against GSL's dense Jacobi SVD solve on
-// the same B-spline design matrices: well-conditioned knot vectors agree,
-// and knots crowded between two keys trip the guard where the dense solve
-// finds the keys no longer determine the control points.
+// The banded normal-equation solve against GSL's dense Jacobi SVD solve: they
+// agree, and crowded knots trip the guard where the dense solve is singular.
 #include "velm/bspline_band_lsq.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +16,7 @@
 namespace keln::velm {
 namespace {
 
-// The least-squares solution of a x = b and the ratio of a's extreme
-// singular values.
+// The least-squares solution of a x = b; the ratio of a's extreme singular values.
 double dense_solve(const std::vector<bspline_basis_t>& basis, std::uint32_t columns, const std::vector<float>& b,
                    std::vector<double>& solution) {
   const std::uint32_t rows = basis.size();

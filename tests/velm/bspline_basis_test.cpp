@@ -12,9 +12,7 @@
 namespace keln::velm {
 namespace {
 
-// The recursion as written, one ratio at a time, with a plain knot scan:
-// the reference for the library's basis, which forms its ratios side by
-// side, skips the divisions of the single span and starts from a hint.
+// The recursion as written, one ratio at a time, with a plain knot scan.
 bspline_basis_t reference_basis(const std::vector<float>& k, std::uint32_t control_count, float t) {
   bspline_basis_t b;
   const std::uint32_t n = static_cast<std::uint32_t>(k.size());
@@ -56,8 +54,6 @@ std::vector<float> random_knots(std::mt19937& engine, std::uint32_t interior) {
   return k;
 }
 
-// Also covers the knot span: a wrong span or a hint that changes it gives
-// other bits.
 TEST(bspline_basis, equals_the_plain_recursion_bit_for_bit_whatever_the_hint) {
   std::mt19937 engine(42);
   std::uniform_real_distribution<float> unit(-0.05f, 1.05f);
@@ -89,8 +85,8 @@ TEST(bspline_basis, too_few_knots_read_no_knot) {
   EXPECT_EQ(bspline_knot_span(seven, 7, 0.5f, 0), 3u);
 }
 
-// The weighted sum as written, from zero, term by term, skipping missing
-// control points, against bspline_combine over garbage.
+// The weighted sum term by term, skipping missing control points, against
+// bspline_combine over garbage.
 template <typename E>
 void expect_plain_sums(std::mt19937& engine) {
   constexpr unsigned d = bspline_element<E>::components;

@@ -9,18 +9,13 @@
 namespace keln::velm {
 namespace {
 
-// Keys at t = 0 .. 1: (f(t), t / 2, -1), or the points given.
-array_dyn_t<vec3_t> keys_of(std::uint32_t count, float (*f)(float)) {
-  array_dyn_t<vec3_t> keys;
+// Keys at t = 0 .. 1: (f(t), t / 2, -1).
+std::vector<vec3_t> keys_of(std::uint32_t count, float (*f)(float)) {
+  std::vector<vec3_t> keys;
   for (std::uint32_t k = 0; k < count; ++k) {
     const float t = static_cast<float>(k) / static_cast<float>(count - 1);
     keys.push_back(vec3_t{{f(t), 0.5f * t, -1.0f}});
   }
-  return keys;
-}
-array_dyn_t<vec3_t> keys_of(const std::vector<vec3_t>& points) {
-  array_dyn_t<vec3_t> keys;
-  for (const vec3_t& p : points) keys.push_back(p);
   return keys;
 }
 
@@ -38,19 +33,20 @@ TEST(bspline_fit, curves_are_well_formed_and_meet_their_keys) {
   const float one_span = keln::test::tol_float * keln::test::tol_float;
   const std::vector<vec3_t> points = {{{1, 2, 3}}, {{-4, 0.5f, 8}}, {{2, 2, -6}}, {{0, 1, 7}}};
   const struct {
-    array_dyn_t<vec3_t> keys;
+    std::vector<vec3_t> keys;
     std::uint32_t min_control, max_control, extra_knots;  // knots beyond control points + 4
     float error;
-  } rows[] = {{keys_of({points[0]}), 4, 4, 0, INFINITY},
-              {keys_of({points[0], points[1]}), 4, 4, 0, one_span},
-              {keys_of({points[0], points[1], points[2]}), 4, 4, 0, one_span},
-              {keys_of(points), 4, 4, 0, one_span},
+  } rows[] = {{{points[0]}, 4, 4, 0, INFINITY},
+              {{points[0], points[1]}, 4, 4, 0, one_span},
+              {{points[0], points[1], points[2]}, 4, 4, 0, one_span},
+              {points, 4, 4, 0, one_span},
               {keys_of(31, [](float t) { return t * t * t; }), 4, 4, 0, keln::test::tol_chain * keln::test::tol_chain},
               {keys_of(41, [](float t) { return 1.0f / (1.0f + 400.0f * (t - 0.3f) * (t - 0.3f)); }), 5, 40, 0,
                bspline_fit_tolerance},
-              {keys_of(noise), 12, 12, 1, INFINITY}};
+              {noise, 12, 12, 1, INFINITY}};
   for (const auto& row : rows) {
-    const array_t<vec3_t>& keys = row.keys;
+    array_dyn_t<vec3_t> keys;
+    for (const vec3_t& p : row.keys) keys.push_back(p);
     SCOPED_TRACE(testing::Message() << keys.size() << " keys");
     bspline_curve_t<vec3_t> curve;
     bspline_fit_scratch_t scratch;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "smooth_motion.h"
+#include "velm/bspline_fit_channels.h"
 #include "velm/skeletal_instance.h"
 #include "velm_fixture.h"
 
@@ -26,11 +27,9 @@ motion_t motion_of(std::initializer_list<int> key_counts) {
   return motion;
 }
 
-// 64 bytes per key; 4 per float of each curve (keys on a line fit 4 control
-// points and 8 knots: 4 (3·4 + 4·4 + 9·4 + 3·8) = 352 bytes per channel).
-// Fewer than four keys are fitted without the numerical library (whose
-// errors abort): no key gives the default bone, one key that key, three
-// keys a curve through them.
+// 64 bytes per key, 352 per fitted line (4 control points, 8 knots a curve).
+// Fewer than four keys are fitted without the numerical library: no key gives
+// the default bone, one key that key, three keys a curve through them.
 TEST(bspline_motion, logs_the_sizes_of_both_forms_and_fits_short_channels) {
   const struct {
     motion_t motion;
@@ -56,14 +55,13 @@ TEST(bspline_motion, follows_the_keyframes_exactly_at_zero_and_closely_at_every_
   message_log_t quiet;
   bspline_motion_t fitted(motion);
   ASSERT_EQ(fitted.channel_count(), 3u);
-  for (std::uint32_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(fitted.bone_index(i), i);
-    EXPECT_TRUE(same_bone(*fitted.transform(i), *motion.transform(i))) << "channel " << i;
-  }
-  for (int k = 1; k < 40; ++k) {
+  for (int k = 0; k < 40; ++k) {
     motion.time = fitted.time = static_cast<float>(k);
-    for (std::uint32_t i = 0; i < 3; ++i)
+    for (std::uint32_t i = 0; i < 3; ++i) {
+      EXPECT_EQ(fitted.bone_index(i), i);
+      EXPECT_TRUE(k > 0 || same_bone(*fitted.transform(i), *motion.transform(i))) << "channel " << i;
       velm_test::expect_bone_near(*fitted.transform(i), *motion.transform(i), 2 * std::sqrt(bspline_fit_tolerance));
+    }
   }
 }
 
@@ -93,45 +91,48 @@ TEST(bspline_motion, channels_sample_their_curves_at_the_looped_time) {
   }
 }
 
-// FNV-1a over the bytes of every control point and knot.
-template <typename E>
-void hash_curve(const bspline_curve_t<E>& curve, std::uint64_t& h) {
-  auto mix = [&h](const void* data, std::size_t bytes) {
-    const auto* b = static_cast<const unsigned char*>(data);
-    for (std::size_t i = 0; i < bytes; ++i) h = (h ^ b[i]) * 1099511628211ull;
-  };
-  mix(curve.control.data(), curve.control.size() * sizeof(E));
-  mix(curve.knots.data(), curve.knots.size() * sizeof(float));
-}
-
-TEST(bspline_motion, fits_exactly_what_the_plain_algorithm_fits) {
-  // The hash of this fit as made by the straightforward version of the
-  // fitting (every design matrix decomposed anew, one sum at a time, no
-  // knot span split into one without keys): the speed-ups must not change a
-  // single bit. Made with GSL 2.7.
-  const motion_t motion = sample::smooth_motion(70, 8, 40, 1.0f);
-  message_log_t quiet;
-  const bspline_motion_t fitted(motion);
+// FNV-1a over the bytes of every control point and knot of the channels.
+std::uint64_t hash_curves(const array_t<bspline_bone_channel_t>& channels) {
   std::uint64_t h = 1469598103934665603ull;
-  for (const bspline_bone_channel_t& c : fitted.channels) {
-    hash_curve(c.position, h);
-    hash_curve(c.rotation, h);
-    hash_curve(c.stretch, h);
-  }
-  EXPECT_EQ(h, 0xd022b7d20e1c436ull);
+  auto mix = [&h](const void* data, std::size_t bytes) {
+    for (std::size_t i = 0; i < bytes; ++i) h = (h ^ static_cast<const unsigned char*>(data)[i]) * 1099511628211ull;
+  };
+  auto curve = [&mix](const auto& c) {
+    mix(c.control.data(), c.control.size() * sizeof c.control[0]);
+    mix(c.knots.data(), c.knots.size() * sizeof(float));
+  };
+  for (const bspline_bone_channel_t& c : channels) curve(c.position), curve(c.rotation), curve(c.stretch);
+  return h;
 }
 
-// A motion whose refinement crowds knots into a gap between two keys: every
-// control point must stay determined by the keys, so that the curve stays
-// near the keys between them instead of running off to 1e12.
+// The hash is of the fit made by the straightforward version of the fitting
+// (every design matrix decomposed anew, one sum at a time, no knot span split
+// into one without keys; GSL 2.7): the speed-ups must not change a single
+// bit. Any thread count fits the serial curves, short (dense solve) and long
+// (banded solve) channels alike.
+TEST(bspline_motion, fits_exactly_what_the_plain_algorithm_fits_on_any_thread_count) {
+  message_log_t quiet;
+  EXPECT_EQ(hash_curves(bspline_motion_t(sample::smooth_motion(70, 8, 40, 1.0f)).channels), 0xd022b7d20e1c436ull);
+  motion_t motion = sample::smooth_motion(5, 5, 300, 10.0f);
+  for (const bone_channel_t& c : sample::smooth_motion(6, 4, 40, 1.0f).channels) motion.channels.push_back(c);
+  array_dyn_t<bspline_bone_channel_t> serial;
+  bspline_fit_channels(motion.channels, serial, 1);
+  for (unsigned threads : {2u, 3u, 16u}) {
+    array_dyn_t<bspline_bone_channel_t> parallel;
+    bspline_fit_channels(motion.channels, parallel, threads);
+    EXPECT_EQ(hash_curves(parallel), hash_curves(serial)) << threads << " threads";
+  }
+}
+
+// Refinement crowds knots into a gap between two keys of this motion: every
+// control point must stay determined by the keys, or the curve runs off.
 TEST(bspline_motion, crowded_knots_keep_the_curve_near_the_keys_between_them) {
   message_log_t quiet;
   skeletal_instance_t instance(velm_test::document_path("chain.qis").c_str());
   std::unique_ptr<motion_t> knee(instance.load_motion(velm_test::document_path("kinked_knee.qia").c_str()));
   ASSERT_TRUE(knee);
   const bspline_motion_t fitted(*knee);
-  // Sixteen samples per key interval: every key is a unit quaternion and
-  // neighbours differ by less than 40 degrees.
+  // 16 samples per key interval; unit keys, neighbours less than 40 degrees apart.
   const std::uint32_t samples = 16 * (knee->channels[0].size() - 1);
   for (std::uint32_t i = 0; i <= samples; ++i) {
     quat_t q;

@@ -1,7 +1,5 @@
-// Fits to real motion capture stay with the keys between them. Refinement
-// used to halve knot spans down to spans without keys, where the curve swung
-// between two keys: on the first cut below the left foot's rotation left the
-// range of its neighbouring keys by 25 times their spread.
+// Fits to real motion capture stay with the keys between them (refinement
+// once split knot spans down to spans without keys, where the curve swung).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,8 +17,7 @@ constexpr std::uint32_t samples_per_interval = 8;
 constexpr float local_overshoot = 2.0f;
 constexpr float tolerance_distance = 0.01f;  // square root of the fitting tolerance
 
-// Largest excess of the curve beyond the bound above, over all components
-// and key intervals; at most 0 when the curve keeps to its keys.
+// Largest excess beyond that bound over components and key intervals.
 template <typename E>
 float worst_excess(const bspline_curve_t<E>& curve, const array_t<E>& keys) {
   constexpr unsigned d = bspline_element<E>::components;

@@ -24,8 +24,7 @@ struct hand_built_t {
     return s;
   }
 
-  // A piece of vertices vertices with position and normal streams of items
-  // items each and no triangles.
+  // A piece of vertices vertices, position and normal streams of items items.
   qix_piece_t* add_piece(std::uint32_t vertices, std::uint32_t items) {
     qix_piece_t* piece = qix_new_node<qix_piece_t>(nodes);
     piece->vertex_count = vertices;
@@ -35,8 +34,7 @@ struct hand_built_t {
     return piece;
   }
 
-  // A skin of one item giving vertex 2 of piece 0 to bone 0. The item
-  // declares two weight pairs but holds one, as a document may.
+  // One item giving vertex 2 of piece 0 to bone 0, declaring two weight pairs.
   void add_skin() {
     document->skin = qix_new_node<qim_skin_t>(nodes);
     qim_skinstream_t* skin = qix_new_node<qim_skinstream_t>(nodes);
@@ -67,16 +65,13 @@ TEST(geometry_check, reports_one_line_exactly_when_it_rejects) {
        "piece 0: the triangle list does not hold 1 triangles"},
       {[](hand_built_t& g) {
          qix_piece_t* piece = g.add_piece(3, 3);
-         piece->triangle_count = 2;
-         piece->triangles = g.stream(8, "", 1);
-         g.add_skin();
+         piece->triangle_count = 2, piece->triangles = g.stream(8, "", 1), g.add_skin();
        },
        "piece 0: the triangle list does not hold 2 triangles"},
       {[](hand_built_t& g) { g.add_piece(3, 3); }, "the skin has no \"_POSITION\" stream"},
-      {[](hand_built_t& g) {
-         g.add_piece(3, 3);
-         g.document->skin = qix_new_node<qim_skin_t>(g.nodes);
-         g.document->skin->streams.push_back(g.stream(2, "_POSITION", 0));  // not a skin stream
+      {[](hand_built_t& g) {  // not a skin stream
+         g.add_piece(3, 3), g.document->skin = qix_new_node<qim_skin_t>(g.nodes);
+         g.document->skin->streams.push_back(g.stream(2, "_POSITION", 0));
        },
        "the skin has no \"_POSITION\" stream"},
   };
@@ -85,10 +80,9 @@ TEST(geometry_check, reports_one_line_exactly_when_it_rejects) {
     row.build(geometry);
     velm_test::message_log_t log;
     const qim_skinstream_t* skin = check_geometry(*geometry.document, "hand_built.qim", 3);
-    const std::string problem = row.problem;
-    EXPECT_EQ(skin == nullptr, !problem.empty()) << problem;
-    EXPECT_EQ(log.lines, problem.empty() ? std::vector<std::string>{}
-                                         : std::vector<std::string>{"E: geometry file: hand_built.qim - " + problem});
+    EXPECT_EQ(skin == nullptr, *row.problem != 0) << row.problem;
+    EXPECT_EQ(log.lines, *row.problem ? velm_test::lines_t{"E: geometry file: hand_built.qim - " + std::string(row.problem)}
+                                      : velm_test::lines_t{});
   }
 }
 

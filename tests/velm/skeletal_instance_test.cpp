@@ -15,8 +15,7 @@ using velm_test::distinct_bone;
 using velm_test::same_bone;
 using velm_test::test_pose_t;
 
-class skeletal_instance : public ::testing::Test {
- protected:
+struct skeletal_instance : ::testing::Test {
   // A pose driving every bone of the chain with distinct_bone(seed + bone).
   static test_pose_t all_bones(float seed) {
     test_pose_t pose;
@@ -31,8 +30,7 @@ class skeletal_instance : public ::testing::Test {
   skeletal_instance_t instance{velm_test::document_path("chain.qis").c_str()};
 };
 
-// Two bindings of all bones (seeds 1 and 5) blend at the second's share of
-// the two weights, keeping the first's stretch.
+// Seeds 1 and 5 blend at the second's share, keeping the first's stretch.
 TEST_F(skeletal_instance, two_bindings_blend_at_the_share_of_the_second) {
   const struct {
     float first, second;

@@ -1,7 +1,5 @@
 #pragma once
-// What the animation library's tests share: recorded messages, the documents
-// of tests/velm/documents and variants of them, keys, a pose of fixed
-// transforms, bone comparisons and the index check.
+// What the animation library's tests share: messages, documents, keys, poses.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -57,14 +55,12 @@ inline bool same_bone(const bone_t& a, const bone_t& b) { return std::memcmp(&a,
 // Near as transforms: rotations compared up to sign.
 void expect_bone_near(const bone_t& a, const bone_t& b, float tolerance);
 
-// count elements of n floats each, a against the reference b: per element,
-// the largest component difference within tolerance times the element's
-// largest component (processor routines against the portable ones).
+// count elements of n floats, a against b: each element's largest difference
+// within tolerance times its largest component of b.
 ::testing::AssertionResult near_relative(const float* a, const float* b, std::uint32_t count, unsigned n,
                                          float tolerance);
 
-// A pose of fixed transforms, the bone of each channel chosen freely; counts
-// the transforms taken.
+// A pose of fixed transforms on chosen bones; counts the transforms taken.
 struct test_pose_t : keln::velm::pose_t {
   const bone_t* transform(std::uint32_t i) const override { return ++samples, &transforms.at(i); }
   std::uint32_t channel_count() const override { return static_cast<std::uint32_t>(transforms.size()); }
