@@ -20,7 +20,6 @@ inline void expect_mat4_near(const mat4_t& a, const mat4_t& b, float tol) {
   for (unsigned i = 0; i < 16; ++i) EXPECT_NEAR(a[i], b[i], tol) << "component " << i;
 }
 
-// Equal as rotations: q == r or q == -r.
 inline void expect_quat_near(const quat_t& q, const quat_t& r, float tol) {
   quat_t neg = r;
   quat_negate(neg);
