@@ -19,7 +19,6 @@ TEST(string_local, truncates_and_reports_the_cut) {
   EXPECT_TRUE(s.format("%d", 42));
   EXPECT_STREQ(s.c_str(), "42");
   EXPECT_TRUE(string_local_t<10>("x").format("%s", ""));  // an empty text is whole, not cut
-  EXPECT_FALSE(s.can_grow());
 }
 
 TEST(string_dyn, grows_exactly_never_shrinks_and_moves_its_buffer) {
@@ -38,7 +37,6 @@ TEST(string_dyn, grows_exactly_never_shrinks_and_moves_its_buffer) {
 }
 
 TEST(string_assign, offsets_and_counts) {
-  // (text before, source, offset, source offset, count, text after)
   struct {
     const char *before, *source;
     std::uint32_t offset, source_offset, count;
