@@ -41,9 +41,7 @@ TEST(vptrhash, keys_that_always_collide_grow_it_to_the_largest_count_and_still_f
   std::vector<std::string> keys;
   for (char i = 0; i < 20; ++i) keys.push_back(std::string{i, static_cast<char>(40 - 2 * i), 0});
   vptrhash_t table;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    table.set(keys[i].data(), 3, as_value(i + 1));
-  }
+  for (std::size_t i = 0; i < keys.size(); ++i) table.set(keys[i].data(), 3, as_value(i + 1));
   EXPECT_EQ(table.bucket_count(), 65537u);
   for (std::size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(table.get(keys[i].data(), 3), as_value(i + 1));
 }
