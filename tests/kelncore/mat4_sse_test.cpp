@@ -20,10 +20,7 @@ constexpr int RANDOM_CASES = 2000;
 constexpr float GARBAGE = -12345.5f;
 
 template <typename T>
-::testing::AssertionResult same(const T* a, const T* b, std::size_t count = 1) {
-  if (std::memcmp(a, b, count * sizeof(T)) == 0) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "results differ";
-}
+bool same(const T* a, const T* b, std::size_t count = 1) { return std::memcmp(a, b, count * sizeof(T)) == 0; }
 
 class mat4_sse_test : public ::testing::Test {
  protected:
@@ -38,11 +35,7 @@ class mat4_sse_test : public ::testing::Test {
   std::mt19937 rng{20261206};
 };
 
-mat4_t garbage() {
-  mat4_t m;
-  std::fill(std::begin(m.m), std::end(m.m), GARBAGE);
-  return m;
-}
+const mat4_t GARBAGE_MATRIX = [] { mat4_t m; std::fill(std::begin(m.m), std::end(m.m), GARBAGE); return m; }();
 
 // Every matrix routine in one form: out from the operands a and b.
 using matrix_fn = void (*)(mat4_t& out, const mat4_t& a, const mat4_t& b);
@@ -78,7 +71,7 @@ TEST_F(mat4_sse_test, matrix_routines_match_the_portable_ones) {
   for (int i = 0; i < RANDOM_CASES; ++i) {
     const mat4_t a = matrix(), b = matrix();
     for (std::size_t k = 0; k < std::size(MATRIX_ROUTINES); ++k) {
-      mat4_t got = garbage(), expected = garbage();
+      mat4_t got = GARBAGE_MATRIX, expected = GARBAGE_MATRIX;
       MATRIX_ROUTINES[k].first(got, a, b);
       MATRIX_ROUTINES[k].second(expected, a, b);
       ASSERT_TRUE(same(&got, &expected)) << "routine " << k;
