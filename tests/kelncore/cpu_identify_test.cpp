@@ -42,10 +42,6 @@ cpu_regs_t vendor_leaf(std::uint32_t highest, const char* vendor) {
   return r;
 }
 
-cpu_regs_t signature_leaf(unsigned family, unsigned model, std::uint32_t edx) {
-  return {(family << 8) | (model << 4) | 0x3u, 0, 0, edx};
-}
-
 constexpr std::uint32_t EDX_FPU = 1u << 0, EDX_TSC = 1u << 4, EDX_CMOV = 1u << 15, EDX_MMX = 1u << 23,
                         EDX_SSE = 1u << 25, EDX_SSE2 = 1u << 26, ALL = 0xFFFFFFFFu;
 constexpr std::uint32_t EXT_MMX_EXT = 1u << 22, EXT_3DNOW_EXT = 1u << 30;  // 3DNow! itself is bit 31
@@ -59,7 +55,6 @@ struct recording_handler_t : message_handler_t {
   std::vector<std::string> lines;
 };
 
-// One described processor and what identifying it must give.
 // The leaves: 0 (highest basic leaf, vendor), 1 (family, model, EDX) and,
 // when extended_edx is not 0, 0x80000001 with that EDX.
 struct identify_case_t {
@@ -115,7 +110,7 @@ TEST_P(cpu_identify_test, features_name_clock_probes_and_messages) {
   cpu.has_cpuid = c.has_cpuid;
   cpu.os_runs = c.os_runs;
   cpu.leaves[0] = vendor_leaf(c.highest_leaf, c.vendor);
-  cpu.leaves[1] = signature_leaf(c.family, c.model, c.edx);
+  cpu.leaves[1] = {(c.family << 8) | (c.model << 4) | 0x3u, 0, 0, c.edx};  // stepping 3
   if (c.extended_edx) {
     cpu.leaves[0x80000000u] = {0x80000001u, 0, 0, 0};
     cpu.leaves[0x80000001u] = {c.extended_edx, c.extended_edx, c.extended_edx, c.extended_edx};
