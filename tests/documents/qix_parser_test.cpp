@@ -11,12 +11,8 @@
 namespace keln {
 namespace {
 
-struct corpus_document_t : parsed_text_t {
-  corpus_document_t(const char* path, qix_kind_t kind) : parsed_text_t(read_text_file(path), kind) {}
-};
-
 TEST(qix_parser, a_parse_creates_the_five_roots_first_and_keeps_the_nodes_of_a_failure) {
-  corpus_document_t d("corpus/skeleton/valid_two_bones.qis", QIX_SKELETON);
+  parsed_text_t d(read_text_file("corpus/skeleton/valid_two_bones.qis"), QIX_SKELETON);
   ASSERT_TRUE(d.loaded);
   ASSERT_GE(d.nodes.size(), 5u);
   EXPECT_NE(dynamic_cast<qim_t*>(d.nodes[0]), nullptr);
@@ -29,14 +25,14 @@ TEST(qix_parser, a_parse_creates_the_five_roots_first_and_keeps_the_nodes_of_a_f
   EXPECT_EQ(arm.inverse.m[3], -5.0f);
 
   message_log_t log;
-  corpus_document_t failed("corpus/geometry/piece_count.qim", QIX_GEOMETRY);
+  parsed_text_t failed(read_text_file("corpus/geometry/piece_count.qim"), QIX_GEOMETRY);
   EXPECT_FALSE(failed.loaded);
   EXPECT_EQ(static_cast<qim_t*>(failed.root)->pieces.size(), 1u) << "the root is partly filled";
   EXPECT_GT(failed.nodes.size(), 5u);
 }
 
 TEST(qix_parser, streams_are_found_by_tag_and_collision_needs_no_meshes) {
-  corpus_document_t d("corpus/geometry/valid_skinned.qim", QIX_GEOMETRY);
+  parsed_text_t d(read_text_file("corpus/geometry/valid_skinned.qim"), QIX_GEOMETRY);
   ASSERT_TRUE(d.loaded);
   const qix_piece_t& piece = *static_cast<qim_t*>(d.root)->pieces[1];
   EXPECT_EQ(piece.find_stream("_POSITION"), piece.streams[0]);
