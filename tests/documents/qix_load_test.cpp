@@ -1,5 +1,3 @@
-// Loading by path through the file system: missing, empty, unreadable and
-// oversized documents, and the kind from the extension.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
