@@ -85,13 +85,11 @@ const scan_case_t SCAN_CASES[] = {
     {"1e39 -1e39 1e-50", {"f:&7F800000", "f:&FF800000", "f:0.0"}, {}},
     {"1 1f", {"i:1", "i:1"}, {unknown('f')}},  // no point or exponent: an integer
     {"- 0.5 +1.0 .", {"f:0.5", "f:1.0"}, {unknown('-'), unknown('+'), unknown('.')}},
-    // Bit patterns.
     {"&3F800000 &BF800000 $0000803F $000080BF &7fc00000", {"f:1.0", "f:-1.0", "f:1.0", "f:-1.0", "f:&7FC00000"}, {}},
     {"&3F80000 $", {"i:3", "i:80000"}, {unknown('&'), unknown('F'), unknown('$')}},
     // Strings keep 63 bytes and take bytes as they are (messages: the corpus).
     {"\n\"" + k63 + "bcdef\" 1", {"s:" + k63 + "@2", "i:1@2"}, {"2: string length exceeds buffer size (64 bytes)"}},
     {"\"a#b{}\\n\" \"\"", {"s:a#b{}\\n", "s:"}, {}},
-    // Comments, blanks and line ends.
     {"# Header {\n1 # 2\n3", {"i:1@2", "i:3@3"}, {}},
     {"\nHeader", {"kw:Header@2"}, {}},  // a leading newline is counted after the kind token
     {" \t1\r\n\t2 \f", {"i:1", "i:2@2"}, {unknown('\f', 2)}},
