@@ -69,8 +69,6 @@ TEST_P(qix_corpus, loads_with_the_expected_messages) {
   qix_destroy_nodes(nodes);
 }
 
-// Every prefix of a valid document either loads or fails with at least one
-// message: a document cut anywhere never fails silently (nor crashes).
 class qix_corpus_cut : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(qix_corpus_cut, every_prefix_fails_with_a_message_or_loads) {
@@ -81,14 +79,11 @@ TEST_P(qix_corpus_cut, every_prefix_fails_with_a_message_or_loads) {
   for (std::size_t length = 0; length < text.size(); ++length) {
     message_log_t log;
     parsed_text_t cut(text.substr(0, length), kind);
-    if (!cut.loaded) {
-      ASSERT_FALSE(log.lines.empty()) << "silent failure at " << length << " bytes";
-    }
+    ASSERT_TRUE(cut.loaded || !log.lines.empty()) << "silent failure at " << length << " bytes";
   }
 }
 
-// The character documents the program ships, generated through the writer:
-// each loads without a message and writes back to the same bytes.
+// The character documents the program ships, generated through the writer.
 class qix_shipped : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(qix_shipped, loads_and_writes_back_byte_for_byte) {
