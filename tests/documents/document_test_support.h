@@ -38,7 +38,6 @@ struct parsed_text_t {
   qix_node_t* root;
 };
 
-// The bits of a float.
 inline std::uint32_t bits_of(float value) {
   std::uint32_t bits;
   std::memcpy(&bits, &value, sizeof(bits));
