@@ -19,7 +19,6 @@ using namespace keln;
 
 constexpr qix_kind_t k_kind = VELM_FUZZ_KIND;
 
-// Writes the root of the last load with the writer of its kind.
 bool write_loaded(qix_buffer_out_t& out) { return qix_write(*qix_loaded_root(k_kind), k_kind, out); }
 
 [[noreturn]] void round_trip_failed(const char* what) {
