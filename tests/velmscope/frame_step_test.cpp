@@ -1,10 +1,10 @@
-// One frame of the viewer: the clock's step, pausing and stepping, the
-// difference colours and the posing and skinning of the playback shown, on
-// the small HUNTER of documents/ (base animation RUN: 5 keys over 1 second,
-// a key interval of 0.25 s).
+// One frame of the viewer, on the HUNTER of documents/ (base animation RUN:
+// 5 keys over 1 second, a key interval of 0.25 s).
 #include "velmscope/frame_step.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 #include "velmscope/commands.h"
 #include "velmscope/frame_clock.h"
@@ -22,8 +22,7 @@ TEST(frame_clock, steps_are_elapsed_seconds_times_the_scale) {
   const struct {
     unsigned long long reading;
     float scale, step;
-  } rows[] = {{5'000'000, 1, 0}, {5'016'000, 1, 0.016f}, {5'516'000, 2, 1}, {6'516'000, 0.001f, 0.001f},
-              {6'516'000, 1, 0}};
+  } rows[] = {{5'000'000, 1, 0}, {5'016'000, 1, 0.016f}, {5'516'000, 2, 1}, {6'516'000, 0.001f, 0.001f}, {6'516'000, 1, 0}};
   for (const auto& row : rows) EXPECT_FLOAT_EQ(clock.step(row.reading, row.scale), row.step) << row.reading;
 }
 
@@ -36,18 +35,13 @@ TEST(difference_colours, the_scale_runs_from_blue_through_yellow_to_red) {
   } cases[] = {{0.0f, 0.2f, 0.2f, 1.0f}, {0.01f, 0.6f, 0.6f, 0.5f}, {0.02f, 1.0f, 1.0f, 0.0f},
                {0.03f, 1.0f, 0.5f, 0.0f}, {0.04f, 1.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 0.0f, 0.0f}};
   array_dyn_t<vec3_t> coloured, reference;
-  for (const auto& c : cases) {
-    coloured.push_back(vec3_t{{0.0f, c.distance, 0.0f}});
-    reference.push_back(vec3_t{{0.0f, 0.0f, 0.0f}});
-  }
+  for (const auto& c : cases) coloured.push_back(vec3_t{{0.0f, c.distance, 0.0f}}), reference.push_back(vec3_t{});
   array_dyn_t<vertex_colour_t> colours;
   colour_differences(colours, coloured, reference, 0.04f, 0.6f);
   ASSERT_EQ(colours.size(), coloured.size());
-  for (std::uint32_t v = 0; v < colours.size(); ++v) {
-    const float expected[4] = {cases[v].r, cases[v].g, cases[v].b, 0.6f};
-    for (int c = 0; c < 4; ++c)
-      EXPECT_NEAR(static_cast<int>((colours[v] >> (8 * c)) & 0xFF), expected[c] * 255.0f, keln::test::tol_colour_byte) << v << " " << c;
-  }
+  for (std::uint32_t v = 0; v < colours.size(); ++v)
+    for (const float expected : {cases[v].r, cases[v].g, cases[v].b, 0.6f})
+      EXPECT_NEAR(std::exchange(colours[v], colours[v] >> 8) & 0xFF, expected * 255.0f, keln::test::tol_colour_byte) << v;
 }
 
 // The test character in a catalog of its own, built quietly.
@@ -63,10 +57,8 @@ struct hunter_t {
 
 TEST(playback_step, steps_are_whole_key_intervals_and_wrap_back_past_zero) {
   const struct {
-    const char* keys;  // typed after the viewer started
-    float time_scale;
-    float motion_time;  // of RUN's motions afterwards
-    float base_time;    // the time the overlay shows: within the loop
+    const char* keys;
+    float time_scale, motion_time /* of RUN's motions */, base_time /* shown: within the loop */;
   } cases[] = {
       {" .", 1.0f, 0.25f, 0.25f},    {" ...", 1.0f, 0.75f, 0.75f},    {" .,", 1.0f, 0.0f, 0.0f},
       {" ,", 1.0f, -0.25f, 0.75f},   {" ,,,,,", 1.0f, -1.25f, 0.75f}, {" .", 0.5f, 0.125f, 0.125f},
@@ -82,8 +74,8 @@ TEST(playback_step, steps_are_whole_key_intervals_and_wrap_back_past_zero) {
     for (const char* key = c.keys; *key; ++key) apply_key(static_cast<unsigned char>(*key), settings, &hunter.catalog);
     model.advance(playback_step(settings, 0.1f, model.base_key_interval()));
     EXPECT_EQ(settings.pending_steps, 0);
-    EXPECT_EQ(model.keyframe_instance().binding(0).pose->time, c.motion_time);
-    EXPECT_EQ(model.bspline_instance().binding(0).pose->time, c.motion_time);
+    for (auto* instance : {&model.keyframe_instance(), &model.bspline_instance()})
+      EXPECT_EQ(instance->binding(0).pose->time, c.motion_time);
     EXPECT_FLOAT_EQ(model.base_time(), c.base_time);
   }
 }
@@ -116,8 +108,7 @@ TEST(frame_step, poses_and_skins_the_playback_shown) {
     ASSERT_NE(step.bspline_colours(), nullptr);
     EXPECT_EQ(step.bspline_colours()->size(), at_start.size());
     settings.show_skin = false;
-    step.prepare(model, settings);
-    EXPECT_EQ(step.bspline_colours(), nullptr);
+    EXPECT_EQ((step.prepare(model, settings), step.bspline_colours()), nullptr);
   }
 }
 
