@@ -15,8 +15,7 @@
 namespace keln::velmscope::testing {
 namespace {
 
-// Readings in microseconds; the first step is zero whatever the reading,
-// later ones the elapsed seconds times the scale.
+// Readings in microseconds; the first step is zero.
 TEST(frame_clock, steps_are_elapsed_seconds_times_the_scale) {
   frame_clock_t clock;
   const struct {
@@ -26,9 +25,8 @@ TEST(frame_clock, steps_are_elapsed_seconds_times_the_scale) {
   for (const auto& row : rows) EXPECT_FLOAT_EQ(clock.step(row.reading, row.scale), row.step) << row.reading;
 }
 
-// Blue, yellow at half the full scale (0.04 here), red from the full scale
-// on, packed as bytes r, g, b, a from the lowest; a packed component may
-// round either way.
+// Blue, yellow at half the full scale (0.04 here), red from it on; bytes r,
+// g, b, a from the lowest, each may round either way.
 TEST(difference_colours, the_scale_runs_from_blue_through_yellow_to_red) {
   const struct {
     float distance, r, g, b;
@@ -49,10 +47,7 @@ struct hunter_t {
   test_character_t character;
   velmscope_catalog_t catalog;
   velmscope_model_t& model() { return catalog.model(0); }
-  hunter_t() {
-    message_log_t quiet;
-    catalog.build(&character.entry(), 1);
-  }
+  hunter_t() { message_log_t quiet; catalog.build(&character.entry(), 1); }
 };
 
 TEST(playback_step, steps_are_whole_key_intervals_and_wrap_back_past_zero) {
@@ -80,9 +75,8 @@ TEST(playback_step, steps_are_whole_key_intervals_and_wrap_back_past_zero) {
   }
 }
 
-// The skin of the playback shown follows its motions; the characters turn
-// with the frame step; the colouring colours every vertex of the B-spline
-// skin while the skin shows.
+// The shown skin follows its motions, the characters turn, and colouring
+// colours every B-spline skin vertex while the skin shows.
 TEST(frame_step, poses_and_skins_the_playback_shown) {
   for (const std::uint32_t mode : {RENDER_BSPLINE, RENDER_KEYFRAME}) {
     hunter_t hunter;
