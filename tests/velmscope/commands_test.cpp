@@ -90,10 +90,6 @@ TEST(commands, character_keys_act_on_the_current_character_of_a_catalog) {
   press(settings, "122", &catalog);
   EXPECT_EQ(std::tie(catalog.models[1].next_base_calls, catalog.models[1].next_side_calls), std::tuple(1, 2));
   EXPECT_EQ(catalog.models[0].next_base_calls + catalog.models[2].next_side_calls, 0);
-  testing::fake_catalog_t empty;
-  viewer_settings_t untouched;
-  press(untouched, "Mm12", &empty);
-  EXPECT_EQ(fields(untouched), fields(viewer_settings_t{}));
 }
 
 // A press remembers where a drag starts; a drag turns by 0.5 degree per
