@@ -39,12 +39,11 @@ TEST(scene_math, placements_the_camera_and_the_playbacks_positions) {
     expect_maps(view, {{0.0f, 1.5f, 1.5f}}, {{0.0f, 0.0f, -zoom}});
     expect_maps(view, {{0.0f, 1.5f - 10.0f * std::sin(down), 1.5f - 10.0f * std::cos(down)}}, {{0.0f, 0.0f, -10.0f - zoom}});
   }
-  const std::uint32_t both = RENDER_BSPLINE | RENDER_KEYFRAME;
   EXPECT_EQ(instance_position(playback_t::bspline, RENDER_BSPLINE)[0], 0.0f);
   EXPECT_EQ(instance_position(playback_t::keyframe, RENDER_KEYFRAME)[0], 0.0f);
-  instance_world(world, instance_position(playback_t::keyframe, both), 90.0f);
+  instance_world(world, instance_position(playback_t::keyframe, RENDER_BSPLINE | RENDER_KEYFRAME), 90.0f);
   expect_maps(world, {{1.0f, 0.0f, 0.0f}}, {{0.5f, -0.3f, -7.0f}});
-  instance_world(world, instance_position(playback_t::bspline, both), 0.0f);
+  instance_world(world, instance_position(playback_t::bspline, RENDER_BSPLINE | RENDER_KEYFRAME), 0.0f);
   expect_maps(world, {{0.0f, 0.0f, 0.0f}}, {{-0.5f, -0.3f, -6.0f}});
   EXPECT_EQ(std::make_pair(skin_alpha(true), skin_alpha(false)), std::make_pair(0.6f, 1.0f));
 }
