@@ -85,15 +85,13 @@ TEST(frame_step, poses_and_skins_the_playback_shown) {
     settings.render_mode = mode;
     frame_step_t step;
     step.prepare(model, settings);
-    auto skin = [&]() -> const array_t<vec3_t>& {
-      return mode == RENDER_BSPLINE ? model.mesh()->skinned_positions : model.keyframe_positions();
-    };
-    std::vector<vec3_t> at_start(&skin()[0], &skin()[0] + skin().size());
+    const array_t<vec3_t>& skin = mode == RENDER_BSPLINE ? model.mesh()->skinned_positions : model.keyframe_positions();
+    const std::vector<vec3_t> at_start(&skin[0], &skin[0] + skin.size());
     model.advance(0.25f);
     step.prepare(model, settings);
     float moved = 0.0f;
     for (std::uint32_t v = 0; v < at_start.size(); ++v)
-      for (int i = 0; i < 3; ++i) moved += std::abs(skin()[v][i] - at_start[v][i]);
+      for (int i = 0; i < 3; ++i) moved += std::abs(skin[v][i] - at_start[v][i]);
     EXPECT_GT(moved, keln::test::tol_unit_length) << mode;
     EXPECT_GT(settings.model_angle, 0.0f);
     EXPECT_EQ(step.bspline_colours(), nullptr);
