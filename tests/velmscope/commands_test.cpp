@@ -23,9 +23,8 @@ window_request_t press(viewer_settings_t& settings, const std::string& keys, mod
   return last;
 }
 
-// Each key of a row, pressed presses times from the start settings, makes
-// the change given and the request of its last press; letters in either
-// case alike. Any other key changes nothing.
+// Each key of a row, pressed `presses` times from the start, makes the change
+// and the request given (either case alike); any other key changes nothing.
 TEST(commands, keys_change_their_own_setting_only) {
   using change_t = std::function<void(viewer_settings_t&)>;
   const change_t none = [](viewer_settings_t&) {};
