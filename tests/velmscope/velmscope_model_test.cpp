@@ -154,20 +154,17 @@ TEST(given_characters, a_folder_and_its_skeleton_give_the_character_and_other_pa
     std::ofstream(root + "/" + file).flush();
   }
   const std::string walker = root + "/walker/";
-  const struct {
-    std::string path;
-    const char* problem;
-  } cases[] = {{walker, ""}, {walker + "walker.qis", ""},
-               {root + "/two", "more than one skeleton document (.qis) in the folder"},
-               {root + "/meshes", "more than one geometry document (.qim) in the folder"},
-               {walker + "run.qia", "not a character folder or skeleton document (.qis)"}};
-  for (const auto& c : cases) {
+  using strings_t = std::vector<std::string>;
+  for (const auto& [path, expected] : std::vector<std::pair<std::string, std::string>>{
+           {walker, ""}, {walker + "walker.qis", ""},
+           {root + "/two", "more than one skeleton document (.qis) in the folder"},
+           {root + "/meshes", "more than one geometry document (.qim) in the folder"},
+           {walker + "run.qia", "not a character folder or skeleton document (.qis)"}}) {
     given_character_t found;
     std::string problem;
-    EXPECT_EQ(find_given_character(c.path, found, problem), !*c.problem) << c.path;
-    EXPECT_EQ(problem, c.problem);
-    if (*c.problem) continue;
-    using strings_t = std::vector<std::string>;
+    EXPECT_EQ(find_given_character(path, found, problem), expected.empty()) << path;
+    EXPECT_EQ(problem, expected);
+    if (!expected.empty()) continue;
     EXPECT_EQ(std::tie(found.name, found.skeleton, found.geometry, found.animations, found.animation_names),
               std::make_tuple(std::string("WALKER"), walker + "walker.qis", walker + "walker.qim",
                               strings_t{walker + "idle.qia", walker + "run.qia"}, strings_t{"IDLE", "RUN"}));
