@@ -53,13 +53,11 @@ TEST(overlay, values_follow_the_settings_and_the_current_character) {
   two.models[1] = {"HORSE", "GALLOP", "GRAZING", 0, 0, {0.012, "knee", 0.05, 2.0, 0.25f}};
   textless.models.resize(1);
   viewer_settings_t changed, paused, coloured;
-  changed.current_model = 1;
+  changed.current_model = paused.current_model = 1;
   changed.time_scale = 0.0011f;
   changed.show_skin = changed.show_skeleton = false;
   changed.render_mode = RENDER_KEYFRAME;
-  changed.wireframe_skin = true;
-  paused.paused = coloured.difference_colouring = true;
-  paused.current_model = 1;
+  paused.paused = coloured.difference_colouring = changed.wireframe_skin = true;
   paused.time_scale = 2.0f;
   paused.render_mode = RENDER_BSPLINE | RENDER_KEYFRAME;
   const struct {
