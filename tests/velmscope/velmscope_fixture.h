@@ -1,6 +1,5 @@
-// What the viewer's unit tests share: a catalog that records what the shell
-// asks of its characters, a message recorder, and the small HUNTER of
-// documents/ (animations RUN, WALK, BACKWALK (base) and WAVE, GREET (side)).
+// A catalog recording what the shell asks, a message recorder, and the HUNTER
+// of documents/ (RUN, WALK, BACKWALK (base) and WAVE, GREET (side)).
 #pragma once
 
 #include <string>

@@ -1,6 +1,4 @@
-// The characters' selection rules, their clocks, their messages and what they
-// do with documents that do not load, on the small HUNTER of documents/; and
-// which documents a folder or skeleton path named on the command line gives.
+// The characters of the HUNTER of documents/, and those named on the command line.
 #include "velmscope/velmscope_model.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +25,6 @@ floats_t of_bindings(velm::skeletal_instance_t& instance, bool times = false) {
 
 class velmscope_model : public ::testing::Test {
  protected:
-  // Builds the catalog of the test character, recording its messages.
   velmscope_model_t& build() {
     message_log_t log;
     catalog.clear();
@@ -36,22 +33,19 @@ class velmscope_model : public ::testing::Test {
     return catalog.model(0);
   }
 
-  // Each command ('1': next base, '2': next side, ' ': none) and the
-  // selection after it: names, and the weights of every binding in both
-  // playbacks.
+  // Each command ('1': next base, '2': next side, ' ': none), then the names
+  // and the weights of every binding in both playbacks.
   void expect_steps(const std::vector<std::tuple<char, const char*, const char*, floats_t>>& steps) {
     for (const auto& [command, base, side, weights] : steps) {
       if (command == '1') catalog.next_base(0);
       if (command == '2') catalog.next_side(0);
       SCOPED_TRACE(::testing::Message() << "'" << command << "' to " << base << " and " << side);
-      EXPECT_STREQ(catalog.base_animation_name(0), base);
-      EXPECT_STREQ(catalog.side_animation_name(0), side);
-      EXPECT_EQ(of_bindings(catalog.model(0).bspline_instance()), weights);
-      EXPECT_EQ(of_bindings(catalog.model(0).keyframe_instance()), weights);
+      EXPECT_EQ(std::string(catalog.base_animation_name(0)) + " " + catalog.side_animation_name(0), std::string(base) + " " + side);
+      for (auto* instance : {&catalog.model(0).bspline_instance(), &catalog.model(0).keyframe_instance()})
+        EXPECT_EQ(of_bindings(*instance), weights);
     }
   }
 
-  // The lines of a document that does not exist / does not parse.
   static std::vector<std::string> missing(const std::string& path) {
     return {"E: cannot stat file " + path, "E: error parsing " + path};
   }
@@ -78,14 +72,10 @@ TEST_F(velmscope_model, one_and_two_cycle_the_base_and_side_animations_weighing_
                                       "I: animation file: " + document_path("hunter/run.qia") + " - parsed OK",
                                       "I: ^ motion_t size in bytes         : 1280"}));  // 4 channels of 5 keys
   EXPECT_EQ(messages[9].rfind("I: ^ bspline_motion_t size in bytes : ", 0), 0u) << messages[9];
-  expect_steps({{' ', "RUN", "NONE", {1, 0, 0, 0, 0}},
-                {'1', "WALK", "NONE", {0, 1, 0, 0, 0}},
-                {'1', "BACKWALK", "NONE", {0, 0, 1, 0, 0}},
-                {'2', "BACKWALK", "WAVE", {0, 0, 1, 1000, 0}},
-                {'1', "RUN", "WAVE", {1, 0, 0, 1000, 0}},
-                {'2', "RUN", "GREET", {1, 0, 0, 0, 1000}},
-                {'2', "RUN", "NONE", {1, 0, 0, 0, 0}},
-                {'2', "RUN", "WAVE", {1, 0, 0, 1000, 0}}});
+  expect_steps({{' ', "RUN", "NONE", {1, 0, 0, 0, 0}},        {'1', "WALK", "NONE", {0, 1, 0, 0, 0}},
+                {'1', "BACKWALK", "NONE", {0, 0, 1, 0, 0}},   {'2', "BACKWALK", "WAVE", {0, 0, 1, 1000, 0}},
+                {'1', "RUN", "WAVE", {1, 0, 0, 1000, 0}},     {'2', "RUN", "GREET", {1, 0, 0, 0, 1000}},
+                {'2', "RUN", "NONE", {1, 0, 0, 0, 0}},        {'2', "RUN", "WAVE", {1, 0, 0, 1000, 0}}});
 }
 
 // Every motion moves, whatever its weight, through selection changes; only
@@ -96,11 +86,11 @@ TEST_F(velmscope_model, advance_moves_every_motion_of_its_character) {
   catalog.next_base(1);
   catalog.next_side(1);
   catalog.advance(1, 0.125f);
-  for (velmscope_model_t* model : {&catalog.model(0), &catalog.model(1)}) {
-    const float time = model == &catalog.model(1) ? 0.5f : 0.0f;
-    EXPECT_EQ(of_bindings(model->keyframe_instance(), true), floats_t(5, time));
-    EXPECT_EQ(of_bindings(model->bspline_instance(), true), floats_t(5, time));
-    EXPECT_EQ(model->frame_step(), time / 4);
+  for (const float time : {0.0f, 0.5f}) {
+    velmscope_model_t& model = catalog.model(time > 0);
+    EXPECT_EQ(of_bindings(model.keyframe_instance(), true), floats_t(5, time));
+    EXPECT_EQ(of_bindings(model.bspline_instance(), true), floats_t(5, time));
+    EXPECT_EQ(model.frame_step(), time / 4);
   }
 }
 
@@ -114,10 +104,8 @@ TEST_F(velmscope_model, animations_whose_documents_do_not_load_are_left_out) {
   EXPECT_EQ(messages_from(6), (std::vector<std::string>{"E: " + broken + ":4: syntax error [ token '' ]",
                                                         "E: error parsing " + broken}));
   EXPECT_EQ(messages_from(8), missing(absent));
-  expect_steps({{' ', "BACKWALK", "NONE", {1, 0}},
-                {'1', "BACKWALK", "NONE", {1, 0}},
-                {'2', "BACKWALK", "WAVE", {1, 1000}},
-                {'2', "BACKWALK", "NONE", {1, 0}}});
+  expect_steps({{' ', "BACKWALK", "NONE", {1, 0}}, {'1', "BACKWALK", "NONE", {1, 0}},
+                {'2', "BACKWALK", "WAVE", {1, 1000}}, {'2', "BACKWALK", "NONE", {1, 0}}});
   character = test_character_t();
   character.animations.resize(3);  // the base ones
   build();
@@ -141,8 +129,7 @@ TEST_F(velmscope_model, a_missing_skeleton_or_geometry_leaves_no_mesh) {
   character.skeleton = document_path("hunter/missing.qis");
   velmscope_model_t& boneless = build();
   EXPECT_EQ(messages_from(0), missing(character.skeleton));
-  EXPECT_EQ(boneless.bspline_instance().bone_count(), 0u);
-  EXPECT_EQ(boneless.mesh(), nullptr);
+  EXPECT_EQ(boneless.bspline_instance().bone_count() + (boneless.mesh() != nullptr), 0u);
   EXPECT_STREQ(catalog.base_animation_name(0), "RUN");
   catalog.advance(0, 0.25f);
   boneless.keyframe_instance().update();
@@ -154,8 +141,7 @@ TEST_F(velmscope_model, a_missing_skeleton_or_geometry_leaves_no_mesh) {
   EXPECT_EQ(model.mesh(), nullptr);
   message_log_t quiet;
   model.set_mesh(geometry.c_str());
-  ASSERT_NE(model.mesh(), nullptr);
-  EXPECT_EQ(model.mesh()->positions.size(), 8u);
+  EXPECT_EQ(model.mesh() ? model.mesh()->positions.size() : 0u, 8u);
   model.set_mesh(character.geometry.c_str());
   EXPECT_EQ(model.mesh(), nullptr);
 }
@@ -168,24 +154,20 @@ TEST(given_characters, a_folder_and_its_skeleton_give_the_character_and_other_pa
     std::ofstream(root + "/" + file).flush();
   }
   const std::string walker = root + "/walker/";
-  const struct {
-    std::string path;
-    const char* problem;
-  } cases[] = {{walker, ""}, {walker + "walker.qis", ""},
-               {root + "/two", "more than one skeleton document (.qis) in the folder"},
-               {root + "/meshes", "more than one geometry document (.qim) in the folder"},
-               {walker + "run.qia", "not a character folder or skeleton document (.qis)"}};
-  for (const auto& c : cases) {
+  using strings_t = std::vector<std::string>;
+  for (const auto& [path, expected] : std::vector<std::pair<std::string, std::string>>{
+           {walker, ""}, {walker + "walker.qis", ""},
+           {root + "/two", "more than one skeleton document (.qis) in the folder"},
+           {root + "/meshes", "more than one geometry document (.qim) in the folder"},
+           {walker + "run.qia", "not a character folder or skeleton document (.qis)"}}) {
     given_character_t found;
     std::string problem;
-    EXPECT_EQ(find_given_character(c.path, found, problem), !*c.problem) << c.path;
-    EXPECT_EQ(problem, c.problem);
-    if (*c.problem) continue;
-    EXPECT_EQ(found.name, "WALKER");
-    EXPECT_EQ(found.skeleton, walker + "walker.qis");
-    EXPECT_EQ(found.geometry, walker + "walker.qim");
-    EXPECT_EQ(found.animations, (std::vector<std::string>{walker + "idle.qia", walker + "run.qia"}));
-    EXPECT_EQ(found.animation_names, (std::vector<std::string>{"IDLE", "RUN"}));
+    EXPECT_EQ(find_given_character(path, found, problem), expected.empty()) << path;
+    EXPECT_EQ(problem, expected);
+    if (!expected.empty()) continue;
+    EXPECT_EQ(std::tie(found.name, found.skeleton, found.geometry, found.animations, found.animation_names),
+              std::make_tuple(std::string("WALKER"), walker + "walker.qis", walker + "walker.qim",
+                              strings_t{walker + "idle.qia", walker + "run.qia"}, strings_t{"IDLE", "RUN"}));
   }
   std::filesystem::remove_all(root);
 }
