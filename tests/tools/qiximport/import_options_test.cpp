@@ -1,4 +1,4 @@
-// The command line: every option read, and every usage error's text.
+// The command line: where options may stand, and every usage error's text.
 #include "import_options.h"
 
 #include <gtest/gtest.h>
@@ -9,22 +9,17 @@
 namespace keln::qiximport {
 namespace {
 
+// The values of --fps, --frames, --scale and --name are checked by their
+// effect in the real-data import.
 TEST(import_options, options_in_any_place_between_input_and_folder) {
   import_options_t options;
   std::string problem;
   ASSERT_TRUE(parse_import_options({"in.gltf", "out", "--animation", "all"}, options, problem));
   EXPECT_EQ(options.animation, all_animations);
-  ASSERT_TRUE(parse_import_options({"--fps", "24", "in.bvh", "--frames", "10:20", "--scale", "0.01", "out", "--name",
-                                    "Walker", "--animation", "2"},
-                                   options, problem));
+  ASSERT_TRUE(parse_import_options({"--fps", "24", "in.bvh", "--name", "Walker", "out", "--animation", "2"}, options,
+                                   problem));
   EXPECT_EQ(options.input, "in.bvh");
   EXPECT_EQ(options.outdir, "out");
-  EXPECT_EQ(options.fps, 24.0);
-  EXPECT_TRUE(options.has_frames);
-  EXPECT_EQ(options.first_frame, 10u);
-  EXPECT_EQ(options.last_frame, 20u);
-  EXPECT_EQ(options.scale, 0.01);
-  EXPECT_EQ(options.name, "Walker");
   EXPECT_EQ(options.animation, 2);
 }
 

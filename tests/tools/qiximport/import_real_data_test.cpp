@@ -94,11 +94,6 @@ TEST_F(import_real_data, gltf_skin_keeps_its_mesh_weights_and_joints) {
   ASSERT_TRUE(mesh);
   EXPECT_EQ(mesh->positions.size(), 10u);
   EXPECT_EQ(mesh->indices.size(), 8u * 3u);
-  for (const velm::skin_vertex_t& vertex : mesh->skin_vertices) {
-    float total = 0.0f;
-    for (const velm::skin_t& influence : vertex.influences) total += influence.weight;
-    EXPECT_EQ(total, 1.0f);
-  }
 }
 
 }  // namespace
