@@ -1,9 +1,14 @@
 // A glTF scene written here: five joints (one of them never animated), a
 // node that is neither joint nor animated, two named animations, and a
-// vertex with five influences.
+// vertex with five influences; and bad input, one line naming the file (as
+// given) and the problem, exit code 1.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
 #include <string>
 
 #include "gltf_writer.h"
@@ -24,8 +29,9 @@ std::vector<float> joined(std::initializer_list<std::vector<float>> parts) {
 // Nodes: 0 root > 1 hip > (2 knee > 4 toe, 3 tail); 5 body (the skinned
 // mesh); 6 lamp. Joint globals: root (0,0,0), hip (0,1,0), knee (0.5,0.5,0),
 // tail (-0.5,1,0), toe (0.5,0,0). "walk" turns the hip 90 degrees about z
-// in one second, "wave" moves the knee in half a second.
-std::string test_scene() {
+// in one second (its last key's w is walk_w), "wave" moves the knee in half a
+// second. extra_points adds a second primitive of that many points on the root.
+std::string test_scene(std::size_t extra_points = 0, float walk_w = std::sqrt(0.5f)) {
   gltf_writer_t gltf;
   const int positions = gltf.add_floats({0, 0, 0, 1, 0, 0, 0, 1, 0}, "VEC3");
   const int joints0 = gltf.add_shorts({0, 1, 2, 3, 1, 0, 0, 0, 2, 0, 0, 0}, "VEC4");
@@ -37,7 +43,7 @@ std::string test_scene() {
                                     "MAT4");
   const float s = std::sqrt(0.5f);
   const int walk_times = gltf.add_floats({0, 1}, "SCALAR");
-  const int walk_turns = gltf.add_floats({0, 0, 0, 1, 0, 0, s, s}, "VEC4");
+  const int walk_turns = gltf.add_floats({0, 0, 0, 1, 0, 0, s, walk_w}, "VEC4");
   const int wave_times = gltf.add_floats({0, 0.5f}, "SCALAR");
   const int wave_moves = gltf.add_floats({0.5f, -0.5f, 0, 0.5f, -0.5f, 1}, "VEC3");
   const auto n = [](int i) { return std::to_string(i); };
@@ -46,6 +52,15 @@ std::string test_scene() {
            ",\"path\":\"" + path + "\"}}],\"samplers\":[{\"input\":" + n(times) + ",\"output\":" + n(values) +
            ",\"interpolation\":\"LINEAR\"}]}";
   };
+  std::string points;
+  if (extra_points > 0) {
+    std::vector<float> weights(extra_points * 4, 0.0f);
+    for (std::size_t v = 0; v < extra_points; ++v) weights[v * 4] = 1.0f;
+    points = ",{\"mode\":0,\"attributes\":{\"POSITION\":" +
+             n(gltf.add_floats(std::vector<float>(extra_points * 3, 0.0f), "VEC3")) + ",\"JOINTS_0\":" +
+             n(gltf.add_shorts(std::vector<std::uint16_t>(extra_points * 4, 0), "VEC4")) + ",\"WEIGHTS_0\":" +
+             n(gltf.add_floats(weights, "VEC4")) + "}}";
+  }
   return gltf.document(
       "\"scene\":0,\"scenes\":[{\"nodes\":[0]}],\"nodes\":["
       "{\"name\":\"root\",\"children\":[1,5,6]},"
@@ -57,7 +72,7 @@ std::string test_scene() {
       "{\"name\":\"lamp\",\"translation\":[3,3,3]}],"
       "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":" +
       n(positions) + ",\"JOINTS_0\":" + n(joints0) + ",\"WEIGHTS_0\":" + n(weights0) + ",\"JOINTS_1\":" + n(joints1) +
-      ",\"WEIGHTS_1\":" + n(weights1) + "}}]}],\"skins\":[{\"inverseBindMatrices\":" + n(binds) +
+      ",\"WEIGHTS_1\":" + n(weights1) + "}}" + points + "]}],\"skins\":[{\"inverseBindMatrices\":" + n(binds) +
       ",\"joints\":[0,1,2,3,4]}],\"animations\":[" + animation("walk", 1, "rotation", walk_times, walk_turns) + "," +
       animation("wave", 2, "translation", wave_times, wave_moves) + "]");
 }
@@ -114,6 +129,41 @@ TEST_F(import_gltf, five_influences_become_the_heaviest_four_renormalised) {
   }
   // Wound clockwise: the source's triangle 0 1 2 is written 0 2 1.
   EXPECT_EQ(mesh->indices[1], 2u);
+}
+
+using import_run = import_test_t;
+
+TEST_F(import_run, bad_input_gets_one_line_naming_the_file_and_the_problem) {
+  std::ifstream clip(std::string(QIXIMPORT_REAL_DATA) + "/cmu_01_01.bvh", std::ios::binary);
+  const std::string text{std::istreambuf_iterator<char>(clip), {}};
+  ASSERT_TRUE(write_text_file(at("truncated.bvh"), text.substr(0, 300000)));  // cut in the motion's numbers
+  ASSERT_TRUE(write_text_file(at("triangle.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"));
+  ASSERT_TRUE(write_text_file(at("notes.xyzq"), "hello\n"));
+  ASSERT_TRUE(write_text_file(at("small.gltf"), test_scene()));
+  ASSERT_TRUE(write_text_file(at("large.gltf"), test_scene(65534)));
+  ASSERT_TRUE(write_text_file(at("nan.gltf"), test_scene(0, std::numeric_limits<float>::quiet_NaN())));
+  ASSERT_TRUE(write_text_file(at("infinite.gltf"), test_scene(0, std::numeric_limits<float>::infinity())));
+  const std::filesystem::path back = std::filesystem::current_path();
+  std::filesystem::current_path(folder);  // inputs named relative to the scratch folder
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{".", "out"}, "qiximport: .: not a file\n"},
+      {{"notes.xyzq", "out"}, "qiximport: notes.xyzq: unknown format\n"},
+      {{"truncated.bvh", "out"},
+       "qiximport: truncated.bvh: cannot be read: truncated.bvh:583 - Unexpected end of file while trying to read a "
+       "float\n"},
+      {{"triangle.obj", "out"}, "qiximport: triangle.obj: the scene has no bones and no animations\n"},
+      {{"large.gltf", "out"}, "qiximport: large.gltf: the meshes have 65537 vertices, more than the 65536 one skin holds\n"},
+      {{"nan.gltf", "out"}, "qiximport: nan.gltf: a value that is not a finite number in animation 0, channel \"hip\"\n"},
+      {{"infinite.gltf", "out"}, "qiximport: infinite.gltf: a value that is not a finite number in animation 0, channel \"hip\"\n"},
+      {{"small.gltf", "out", "--animation", "2"}, "qiximport: small.gltf: no animation 2 (the scene has 2)\n"},
+      {{"small.gltf", "out", "--frames", "5:40"}, "qiximport: small.gltf: frames 5:40 lie outside the animation's keys 0:30\n"},
+      {{"small.gltf", "small.gltf"}, "qiximport: small.gltf: cannot make the folder\n"},
+  };
+  for (const auto& [args, message] : cases) {
+    EXPECT_EQ(import(args), 1) << message;
+    EXPECT_EQ(errors, message);
+  }
+  std::filesystem::current_path(back);
 }
 
 }  // namespace
