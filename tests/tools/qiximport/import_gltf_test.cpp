@@ -77,27 +77,20 @@ std::string test_scene(std::size_t extra_points = 0, float walk_w = std::sqrt(0.
       animation("wave", 2, "translation", wave_times, wave_moves) + "]");
 }
 
-class import_gltf : public import_test_t {
- protected:
-  void SetUp() override {
-    import_test_t::SetUp();
-    ASSERT_TRUE(write_text_file(at("scene.gltf"), test_scene()));
-    ASSERT_EQ(import({at("scene.gltf"), at("out")}), 0) << errors;
-    EXPECT_EQ(errors, "");
-  }
-};
+using import_gltf = import_test_t;
 
-TEST_F(import_gltf, bones_are_joints_animated_nodes_and_their_ancestors) {
+TEST_F(import_gltf, bones_animations_and_skin_of_a_generated_scene) {
+  ASSERT_TRUE(write_text_file(at("scene.gltf"), test_scene()));
+  ASSERT_EQ(import({at("scene.gltf"), at("out")}), 0) << errors;
+  EXPECT_EQ(errors, "");
+  // Bones: the joints, animated nodes and their ancestors.
   loaded_clip_t walk(at("out/scene.qis"), at("out/walk.qia"));
   ASSERT_EQ(walk.instance.bone_count(), 5u);
   EXPECT_EQ(walk.bone("lamp"), velm::no_bone);
   EXPECT_EQ(walk.bone("body"), velm::no_bone);
   EXPECT_EQ(walk.parent("tail"), walk.bone("hip"));
   EXPECT_EQ(walk.parent("toe"), walk.bone("knee"));
-}
-
-TEST_F(import_gltf, each_animation_is_resampled_into_its_own_document) {
-  loaded_clip_t walk(at("out/scene.qis"), at("out/walk.qia"));
+  // Each animation resampled into its own document.
   loaded_clip_t wave(at("out/scene.qis"), at("out/wave.qia"));
   ASSERT_TRUE(walk.motion && wave.motion);
   EXPECT_EQ(walk.motion->channels[0].size(), 31u);
@@ -112,10 +105,7 @@ TEST_F(import_gltf, each_animation_is_resampled_into_its_own_document) {
   EXPECT_TRUE(at_point(third[walk.bone("tail")], -0.5f * c, 1 - 0.5f * s, 0));
   EXPECT_TRUE(at_point(wave.joints(15)[wave.bone("knee")], 0.5f, 0.5f, 1));
   EXPECT_TRUE(at_point(wave.joints(15)[wave.bone("tail")], -0.5f, 1, 0));
-}
-
-TEST_F(import_gltf, five_influences_become_the_heaviest_four_renormalised) {
-  loaded_clip_t walk(at("out/scene.qis"), at("out/walk.qia"));
+  // Five influences become the heaviest four, renormalised.
   const std::unique_ptr<velm::skinned_mesh_t> mesh(walk.instance.load_skin(at("out/scene.qim").c_str()));
   ASSERT_TRUE(mesh);
   ASSERT_EQ(mesh->skin_vertices.size(), 3u);
@@ -131,9 +121,7 @@ TEST_F(import_gltf, five_influences_become_the_heaviest_four_renormalised) {
   EXPECT_EQ(mesh->indices[1], 2u);
 }
 
-using import_run = import_test_t;
-
-TEST_F(import_run, bad_input_gets_one_line_naming_the_file_and_the_problem) {
+TEST_F(import_gltf, bad_input_gets_one_line_naming_the_file_and_the_problem) {
   std::ifstream clip(std::string(QIXIMPORT_REAL_DATA) + "/cmu_01_01.bvh", std::ios::binary);
   const std::string text{std::istreambuf_iterator<char>(clip), {}};
   ASSERT_TRUE(write_text_file(at("truncated.bvh"), text.substr(0, 300000)));  // cut in the motion's numbers

@@ -62,7 +62,7 @@ TEST_F(import_real_data, bvh_cut_keeps_the_skeleton_rate_and_root_path) {
   const vec3_t hip = first[clip.bone("LHipJoint")], leg = first[clip.bone("LeftUpLeg")];
   const float length = std::sqrt((leg[0] - hip[0]) * (leg[0] - hip[0]) + (leg[1] - hip[1]) * (leg[1] - hip[1]) +
                                  (leg[2] - hip[2]) * (leg[2] - hip[2]));
-  EXPECT_NEAR(length, std::sqrt(1.36306f * 1.36306f + 1.79463f * 1.79463f + 0.83929f * 0.83929f), joint_tolerance);
+  EXPECT_NEAR(length, std::sqrt(1.36306f * 1.36306f + 1.79463f * 1.79463f + 0.83929f * 0.83929f), test::tol_chain);
 }
 
 TEST_F(import_real_data, bvh_scale_and_rate_options) {
