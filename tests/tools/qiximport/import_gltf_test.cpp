@@ -18,15 +18,6 @@
 namespace keln::qiximport::testing {
 namespace {
 
-// Column-major 4 x 4 translation, as glTF stores matrices.
-std::vector<float> translation(float x, float y, float z) { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1}; }
-
-std::vector<float> joined(std::initializer_list<std::vector<float>> parts) {
-  std::vector<float> all;
-  for (const std::vector<float>& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
 // Nodes: 0 root > 1 hip > (2 knee > 4 toe, 3 tail); 5 body (the skinned
 // mesh); 6 lamp. Joint globals: root (0,0,0), hip (0,1,0), knee (0.5,0.5,0),
 // tail (-0.5,1,0), toe (0.5,0,0). "walk" turns the hip 90 degrees about z
@@ -39,9 +30,12 @@ std::string test_scene(std::size_t extra_points = 0, float walk_w = std::sqrt(0.
   const int weights0 = gltf.add_floats({0.3f, 0.25f, 0.2f, 0.15f, 1, 0, 0, 0, 1, 0, 0, 0}, "VEC4");
   const int joints1 = gltf.add_shorts({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "VEC4");
   const int weights1 = gltf.add_floats({0.1f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "VEC4");
-  const int binds = gltf.add_floats(joined({translation(0, 0, 0), translation(0, -1, 0), translation(-0.5f, -0.5f, 0),
-                                            translation(0.5f, -1, 0), translation(-0.5f, 0, 0)}),
-                                    "MAT4");
+  // Inverse binds: column-major translations by (x, y, 0), as glTF stores matrices.
+  const float xy[] = {0, 0, 0, -1, -0.5f, -0.5f, 0.5f, -1, -0.5f, 0};
+  std::vector<float> inverse_binds;
+  for (std::size_t j = 0; j < 10; j += 2)
+    inverse_binds.insert(inverse_binds.end(), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, xy[j], xy[j + 1], 0, 1});
+  const int binds = gltf.add_floats(inverse_binds, "MAT4");
   const float s = std::sqrt(0.5f);
   const int walk_times = gltf.add_floats({0, 1}, "SCALAR");
   const int walk_turns = gltf.add_floats({0, 0, 0, 1, 0, 0, s, walk_w}, "VEC4");
