@@ -116,12 +116,8 @@ TEST(chargen_playback, every_animation_alone_or_over_each_base_keeps_the_body_wh
   for (const catalog_character_t& entry : catalog_characters) {
     loaded_t loaded(entry);
     ASSERT_NE(loaded.mesh, nullptr) << entry.geometry;
-    for (std::uint32_t a = 0; a < entry.animation_count; ++a) {
-      const motion_t* motion = loaded.keys[a].get();
-      ASSERT_NE(motion, nullptr) << entry.animations[a].document;
-      for (std::uint32_t i = 0; i < motion->channel_count(); ++i)
-        EXPECT_LT(motion->bone_index(i), loaded.instance.bone_count()) << entry.animations[a].document;
-    }
+    for (std::uint32_t a = 0; a < entry.animation_count; ++a)
+      ASSERT_NE(loaded.keys[a], nullptr) << entry.animations[a].document;
     for (bool fitted : {false, true})
       for (std::uint32_t a = 0; a < entry.animation_count; ++a) {
         if (entry.animations[a].base) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,35 +73,22 @@ class message_log_t : public keln::message_handler_t {
   std::vector<std::string> lines;
 };
 
-// The cubic animation on the line skeleton, measured, and an empty directory
-// for its plots.
-class plotted_t : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const std::string documents = VELMFIT_TEST_DOCUMENTS;
-    character.reset(new keln::velmfit::fit_character_t((documents + "line.qis").c_str()));
-    std::unique_ptr<keln::velm::motion_t> motion(
-        character->keyframe_instance.load_motion((documents + "cubic.qia").c_str()));
-    character->add_animation("cubic.qia", std::move(motion));
-    figures = keln::velmfit::measure_animation(*character, 0, error);
-    dir = ::testing::TempDir() + "velmfit_plots_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-  }
-  void TearDown() override { std::filesystem::remove_all(dir); }
-
-  std::unique_ptr<keln::velmfit::fit_character_t> character;
+TEST(velmfit_plots, a_file_that_cannot_be_written_is_reported_and_stops_the_plots) {
+  const std::string documents = VELMFIT_TEST_DOCUMENTS;
+  const auto character = std::make_unique<keln::velmfit::fit_character_t>((documents + "line.qis").c_str());
+  std::unique_ptr<keln::velm::motion_t> motion(
+      character->keyframe_instance.load_motion((documents + "cubic.qia").c_str()));
+  character->add_animation("cubic.qia", std::move(motion));
   keln::velmfit::playback_error_t error;
-  keln::velmfit::figures_t figures;
-  std::string dir;
-};
-
-TEST_F(plotted_t, a_file_that_cannot_be_written_is_reported_and_stops_the_plots) {
+  const keln::velmfit::figures_t figures = keln::velmfit::measure_animation(*character, 0, error);
+  const std::string dir = ::testing::TempDir() + "velmfit_plots_cannot_write";
+  std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir + "/cubic_playback.svg");  // a directory in the way
   message_log_t log;
   EXPECT_FALSE(keln::velmfit::write_plots(dir, *character, 0, figures, error));
   EXPECT_EQ(log.lines, (std::vector<std::string>{"3: cannot write " + dir + "/cubic_playback.svg"}));
   EXPECT_FALSE(std::filesystem::exists(dir + "/cubic_channel_0_root.svg"));
+  std::filesystem::remove_all(dir);
 }
 
 TEST(velmfit_progress, draws_in_place_erases_before_any_message_and_disabled_writes_nothing) {

@@ -41,7 +41,6 @@ TEST(velmfit_table, infinite_errors_missing_percentages_and_wide_percentages) {
   const figures_t a = row("A", 0.0286, 0.004, 2.0, "shin_L");
   const figures_t b = row("B", INFINITY, INFINITY, 0.0, "root");  // no rest height: no percentages
   const figures_t total = keln::velmfit::total_of({a, b});
-  EXPECT_DOUBLE_EQ(total.fit_ms, 24.5);
   const std::string header =
       "animation  channels  keys  duration  keyframe B  B-spline B  cache B  ratio  fit ms  pos err2  rot err2  str err2  "
       " max dist  max %  mean dist  mean %  worst bone";

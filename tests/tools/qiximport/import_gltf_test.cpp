@@ -1,9 +1,15 @@
 // A glTF scene written here: five joints (one of them never animated), a
 // node that is neither joint nor animated, two named animations, and a
-// vertex with five influences.
+// vertex with five influences; and bad input, one line naming the file (as
+// given) and the problem, exit code 1.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <sstream>
 #include <string>
 
 #include "gltf_writer.h"
@@ -12,32 +18,27 @@
 namespace keln::qiximport::testing {
 namespace {
 
-// Column-major 4 x 4 translation, as glTF stores matrices.
-std::vector<float> translation(float x, float y, float z) { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1}; }
-
-std::vector<float> joined(std::initializer_list<std::vector<float>> parts) {
-  std::vector<float> all;
-  for (const std::vector<float>& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
 // Nodes: 0 root > 1 hip > (2 knee > 4 toe, 3 tail); 5 body (the skinned
 // mesh); 6 lamp. Joint globals: root (0,0,0), hip (0,1,0), knee (0.5,0.5,0),
 // tail (-0.5,1,0), toe (0.5,0,0). "walk" turns the hip 90 degrees about z
-// in one second, "wave" moves the knee in half a second.
-std::string test_scene() {
+// in one second (its last key's w is walk_w), "wave" moves the knee in half a
+// second. extra_points adds a second primitive of that many points on the root.
+std::string test_scene(std::size_t extra_points = 0, float walk_w = std::sqrt(0.5f)) {
   gltf_writer_t gltf;
   const int positions = gltf.add_floats({0, 0, 0, 1, 0, 0, 0, 1, 0}, "VEC3");
   const int joints0 = gltf.add_shorts({0, 1, 2, 3, 1, 0, 0, 0, 2, 0, 0, 0}, "VEC4");
   const int weights0 = gltf.add_floats({0.3f, 0.25f, 0.2f, 0.15f, 1, 0, 0, 0, 1, 0, 0, 0}, "VEC4");
   const int joints1 = gltf.add_shorts({4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "VEC4");
   const int weights1 = gltf.add_floats({0.1f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "VEC4");
-  const int binds = gltf.add_floats(joined({translation(0, 0, 0), translation(0, -1, 0), translation(-0.5f, -0.5f, 0),
-                                            translation(0.5f, -1, 0), translation(-0.5f, 0, 0)}),
-                                    "MAT4");
+  // Inverse binds: column-major translations by (x, y, 0), as glTF stores matrices.
+  const float xy[] = {0, 0, 0, -1, -0.5f, -0.5f, 0.5f, -1, -0.5f, 0};
+  std::vector<float> inverse_binds;
+  for (std::size_t j = 0; j < 10; j += 2)
+    inverse_binds.insert(inverse_binds.end(), {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, xy[j], xy[j + 1], 0, 1});
+  const int binds = gltf.add_floats(inverse_binds, "MAT4");
   const float s = std::sqrt(0.5f);
   const int walk_times = gltf.add_floats({0, 1}, "SCALAR");
-  const int walk_turns = gltf.add_floats({0, 0, 0, 1, 0, 0, s, s}, "VEC4");
+  const int walk_turns = gltf.add_floats({0, 0, 0, 1, 0, 0, s, walk_w}, "VEC4");
   const int wave_times = gltf.add_floats({0, 0.5f}, "SCALAR");
   const int wave_moves = gltf.add_floats({0.5f, -0.5f, 0, 0.5f, -0.5f, 1}, "VEC3");
   const auto n = [](int i) { return std::to_string(i); };
@@ -46,6 +47,15 @@ std::string test_scene() {
            ",\"path\":\"" + path + "\"}}],\"samplers\":[{\"input\":" + n(times) + ",\"output\":" + n(values) +
            ",\"interpolation\":\"LINEAR\"}]}";
   };
+  std::string points;
+  if (extra_points > 0) {
+    std::vector<float> weights(extra_points * 4, 0.0f);
+    for (std::size_t v = 0; v < extra_points; ++v) weights[v * 4] = 1.0f;
+    points = ",{\"mode\":0,\"attributes\":{\"POSITION\":" +
+             n(gltf.add_floats(std::vector<float>(extra_points * 3, 0.0f), "VEC3")) + ",\"JOINTS_0\":" +
+             n(gltf.add_shorts(std::vector<std::uint16_t>(extra_points * 4, 0), "VEC4")) + ",\"WEIGHTS_0\":" +
+             n(gltf.add_floats(weights, "VEC4")) + "}}";
+  }
   return gltf.document(
       "\"scene\":0,\"scenes\":[{\"nodes\":[0]}],\"nodes\":["
       "{\"name\":\"root\",\"children\":[1,5,6]},"
@@ -57,32 +67,25 @@ std::string test_scene() {
       "{\"name\":\"lamp\",\"translation\":[3,3,3]}],"
       "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":" +
       n(positions) + ",\"JOINTS_0\":" + n(joints0) + ",\"WEIGHTS_0\":" + n(weights0) + ",\"JOINTS_1\":" + n(joints1) +
-      ",\"WEIGHTS_1\":" + n(weights1) + "}}]}],\"skins\":[{\"inverseBindMatrices\":" + n(binds) +
+      ",\"WEIGHTS_1\":" + n(weights1) + "}}" + points + "]}],\"skins\":[{\"inverseBindMatrices\":" + n(binds) +
       ",\"joints\":[0,1,2,3,4]}],\"animations\":[" + animation("walk", 1, "rotation", walk_times, walk_turns) + "," +
       animation("wave", 2, "translation", wave_times, wave_moves) + "]");
 }
 
-class import_gltf : public import_test_t {
- protected:
-  void SetUp() override {
-    import_test_t::SetUp();
-    ASSERT_TRUE(write_text_file(at("scene.gltf"), test_scene()));
-    ASSERT_EQ(import({at("scene.gltf"), at("out")}), 0) << errors;
-    EXPECT_EQ(errors, "");
-  }
-};
+using import_gltf = import_test_t;
 
-TEST_F(import_gltf, bones_are_joints_animated_nodes_and_their_ancestors) {
+TEST_F(import_gltf, bones_animations_and_skin_of_a_generated_scene) {
+  ASSERT_TRUE(write_text_file(at("scene.gltf"), test_scene()));
+  ASSERT_EQ(import({at("scene.gltf"), at("out")}), 0) << errors;
+  EXPECT_EQ(errors, "");
+  // Bones: the joints, animated nodes and their ancestors.
   loaded_clip_t walk(at("out/scene.qis"), at("out/walk.qia"));
   ASSERT_EQ(walk.instance.bone_count(), 5u);
   EXPECT_EQ(walk.bone("lamp"), velm::no_bone);
   EXPECT_EQ(walk.bone("body"), velm::no_bone);
   EXPECT_EQ(walk.parent("tail"), walk.bone("hip"));
   EXPECT_EQ(walk.parent("toe"), walk.bone("knee"));
-}
-
-TEST_F(import_gltf, each_animation_is_resampled_into_its_own_document) {
-  loaded_clip_t walk(at("out/scene.qis"), at("out/walk.qia"));
+  // Each animation resampled into its own document.
   loaded_clip_t wave(at("out/scene.qis"), at("out/wave.qia"));
   ASSERT_TRUE(walk.motion && wave.motion);
   EXPECT_EQ(walk.motion->channels[0].size(), 31u);
@@ -97,10 +100,7 @@ TEST_F(import_gltf, each_animation_is_resampled_into_its_own_document) {
   EXPECT_TRUE(at_point(third[walk.bone("tail")], -0.5f * c, 1 - 0.5f * s, 0));
   EXPECT_TRUE(at_point(wave.joints(15)[wave.bone("knee")], 0.5f, 0.5f, 1));
   EXPECT_TRUE(at_point(wave.joints(15)[wave.bone("tail")], -0.5f, 1, 0));
-}
-
-TEST_F(import_gltf, five_influences_become_the_heaviest_four_renormalised) {
-  loaded_clip_t walk(at("out/scene.qis"), at("out/walk.qia"));
+  // Five influences become the heaviest four, renormalised.
   const std::unique_ptr<velm::skinned_mesh_t> mesh(walk.instance.load_skin(at("out/scene.qim").c_str()));
   ASSERT_TRUE(mesh);
   ASSERT_EQ(mesh->skin_vertices.size(), 3u);
@@ -114,6 +114,41 @@ TEST_F(import_gltf, five_influences_become_the_heaviest_four_renormalised) {
   }
   // Wound clockwise: the source's triangle 0 1 2 is written 0 2 1.
   EXPECT_EQ(mesh->indices[1], 2u);
+}
+
+TEST_F(import_gltf, bad_input_gets_one_line_naming_the_file_and_the_problem) {
+  std::ifstream clip(std::string(QIXIMPORT_REAL_DATA) + "/cmu_01_01.bvh", std::ios::binary);
+  const std::string text{std::istreambuf_iterator<char>(clip), {}};
+  ASSERT_TRUE(write_text_file(at("truncated.bvh"), text.substr(0, 300000)));  // cut in the motion's numbers
+  ASSERT_TRUE(write_text_file(at("triangle.obj"), "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"));
+  ASSERT_TRUE(write_text_file(at("notes.xyzq"), "hello\n"));
+  ASSERT_TRUE(write_text_file(at("small.gltf"), test_scene()));
+  ASSERT_TRUE(write_text_file(at("large.gltf"), test_scene(65534)));
+  ASSERT_TRUE(write_text_file(at("nan.gltf"), test_scene(0, std::numeric_limits<float>::quiet_NaN())));
+  ASSERT_TRUE(write_text_file(at("infinite.gltf"), test_scene(0, std::numeric_limits<float>::infinity())));
+  const std::filesystem::path back = std::filesystem::current_path();
+  std::filesystem::current_path(folder);  // inputs named relative to the scratch folder
+  // Each message is "qiximport: " + the input (or folder) as given + ": " + the problem.
+  const std::pair<const char*, const char*> cases[] = {
+      {". out", "not a file"},
+      {"notes.xyzq out", "unknown format"},
+      {"truncated.bvh out",
+       "cannot be read: truncated.bvh:583 - Unexpected end of file while trying to read a float"},
+      {"triangle.obj out", "the scene has no bones and no animations"},
+      {"large.gltf out", "the meshes have 65537 vertices, more than the 65536 one skin holds"},
+      {"nan.gltf out", "a value that is not a finite number in animation 0, channel \"hip\""},
+      {"infinite.gltf out", "a value that is not a finite number in animation 0, channel \"hip\""},
+      {"small.gltf out --animation 2", "no animation 2 (the scene has 2)"},
+      {"small.gltf out --frames 5:40", "frames 5:40 lie outside the animation's keys 0:30"},
+      {"small.gltf small.gltf", "cannot make the folder"},
+  };
+  for (const auto& [line, problem] : cases) {
+    std::istringstream words(line);
+    const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+    EXPECT_EQ(import(args), 1) << line;
+    EXPECT_EQ(errors, "qiximport: " + args[0] + ": " + problem + "\n");
+  }
+  std::filesystem::current_path(back);
 }
 
 }  // namespace

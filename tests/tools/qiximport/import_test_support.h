@@ -16,10 +16,6 @@
 
 namespace keln::qiximport::testing {
 
-// Distance below which two joint positions are the same: a chain of float
-// operations on values up to a few tens.
-constexpr float joint_tolerance = test::tol_chain;
-
 class import_test_t : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -51,14 +47,11 @@ struct loaded_clip_t {
   std::unique_ptr<velm::motion_t> motion;
 };
 
-}  // namespace keln::qiximport::testing
-
-namespace keln::qiximport::testing {
-
-// Whether p lies within joint_tolerance of (x, y, z).
+// Whether p lies within tol_chain of (x, y, z): joint positions up to a few
+// tens after a chain of float operations.
 inline ::testing::AssertionResult at_point(const vec3_t& p, float x, float y, float z) {
   const float dx = p[0] - x, dy = p[1] - y, dz = p[2] - z;
-  if (dx * dx + dy * dy + dz * dz <= joint_tolerance * joint_tolerance) return ::testing::AssertionSuccess();
+  if (dx * dx + dy * dy + dz * dz <= test::tol_chain * test::tol_chain) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "(" << p[0] << ", " << p[1] << ", " << p[2] << ") is not (" << x << ", "
                                        << y << ", " << z << ")";
 }

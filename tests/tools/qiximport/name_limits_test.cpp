@@ -6,7 +6,7 @@
 namespace keln::qiximport {
 namespace {
 
-TEST(name_limits, bone_names_are_word_characters_cut_to_twelve_and_unique_up_to_case) {
+TEST(name_limits, names_are_word_characters_cut_to_the_limit_and_unique) {
   name_registry_t names;
   EXPECT_EQ(names.bone_name("Hips"), "Hips");
   EXPECT_EQ(names.bone_name("hips"), "hips_2");
@@ -16,10 +16,7 @@ TEST(name_limits, bone_names_are_word_characters_cut_to_twelve_and_unique_up_to_
   EXPECT_EQ(names.bone_name("LeftHandIndex3"), "LeftHandIn_3");
   EXPECT_EQ(names.bone_name(""), "bone");
   EXPECT_EQ(names.bone_name(""), "bone_2");
-}
-
-TEST(name_limits, file_names_keep_dashes_and_take_the_fallback_when_empty) {
-  name_registry_t names;
+  // File names keep dashes and take the fallback when empty.
   EXPECT_EQ(names.file_name("Take 001", "animation"), "Take_001");
   EXPECT_EQ(names.file_name("walk-fast", "animation"), "walk-fast");
   EXPECT_EQ(names.file_name("", "animation"), "animation");
