@@ -57,6 +57,16 @@ int edges(const rgb_image_t& image) {
   return n;
 }
 
+// The text of an expected output file in tests/velmscope/expected.
+std::string expected(const char* name) { return read_file(source_root() + "/tests/velmscope/expected/" + name); }
+
+// The viewer ends with status 0, having written exactly out and err.
+void expect_exit(viewer_session_t& session, const std::string& out, const std::string& err) {
+  EXPECT_EQ(session.wait_exit(exit_timeout), 0);
+  EXPECT_EQ(session.standard_output(), out);
+  EXPECT_EQ(session.standard_error(), err);
+}
+
 image_test_t background_is(const rgb_t& colour) {
   return [colour](const rgb_image_t& image) { return near_colour(image.at(1010, scene_bottom - 5), colour, 2); };
 }
@@ -94,9 +104,7 @@ TEST(viewer_e2e, without_documents_draws_the_overlay_and_ends_with_zero_when_the
       [](const rgb_image_t& image) { return image.width == 1280 && near_colour(image.at(1279, 1023), grey, 2); },
       change_timeout));
   ASSERT_TRUE(session.request_close());
-  EXPECT_EQ(session.wait_exit(exit_timeout), 0);
-  EXPECT_EQ(session.standard_output(), "");
-  EXPECT_EQ(session.standard_error(), read_file(source_root() + "/tests/velmscope/expected/empty_folder.stderr"));
+  expect_exit(session, "", expected("empty_folder.stderr"));
 }
 
 // On the shipped characters, in one session: the skeleton and skin
@@ -160,9 +168,7 @@ TEST(viewer_e2e, from_data_every_key_changes_the_picture_as_it_says_and_the_log_
   shows(" ", differs_from(frame));
 
   ASSERT_TRUE(session.type("q"));
-  EXPECT_EQ(session.wait_exit(exit_timeout), 0);
-  EXPECT_EQ(session.standard_output(), read_file(source_root() + "/tests/velmscope/expected/data_folder.stdout"));
-  EXPECT_EQ(session.standard_error(), "");
+  expect_exit(session, expected("data_folder.stdout"), "");
 }
 
 
@@ -174,9 +180,7 @@ TEST(viewer_import_e2e, an_imported_character_is_drawn_and_its_loading_logged_ex
   ASSERT_TRUE(session.start(session.folder(), "skin"));
   EXPECT_TRUE(session.wait_for([](const rgb_image_t& i) { return in_view(i, skin_blue) > 100; }, first_frame_timeout));
   ASSERT_TRUE(session.type("q"));
-  EXPECT_EQ(session.wait_exit(exit_timeout), 0);
-  EXPECT_EQ(session.standard_output(), read_file(source_root() + "/tests/velmscope/expected/imported_skin.stdout"));
-  EXPECT_EQ(session.standard_error(), "");
+  expect_exit(session, expected("imported_skin.stdout"), "");
 }
 
 TEST(viewer_import_e2e, paths_that_show_nothing_are_refused_before_the_window_opens) {
